@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite: the default
+# build, then the address+undefined sanitizer build, then the concurrency tests
+# under ThreadSanitizer. Pass --quick to run the default build only.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+cd "$here/.."
+"$here/install-deps.sh"
+
+presets=(default asan tsan)
+[ "${1:-}" = "--quick" ] && presets=(default)
+
+status=0
+for preset in "${presets[@]}"; do
+  echo "=== $preset: build"
+  "$here/build.sh" "$preset"
+  echo "=== $preset: test"
+  ctest --preset "$preset" -j "${SFP_JOBS:-$(nproc)}" || status=1
+done
+exit $status
