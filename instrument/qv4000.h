@@ -20,6 +20,17 @@ extern "C" {
 #define QV4000_CARD_INTERFACE_VERSION 1
 #define QV4000_VARIANT_OFFSET 252
 
+/* Statuses of the carrier library besides VISA's, in the instrument-specific
+ * ranges of the VXIplug&play convention. */
+#define QV4000_ERROR_INV_SESSION ((ViStatus)0xBFFC0A00L)  /* not an open VISA session */
+#define QV4000_ERROR_NOT_CARRIER ((ViStatus)0xBFFC0A01L)  /* the resource is no carrier */
+#define QV4000_ERROR_NULL_POINTER ((ViStatus)0xBFFC0A02L) /* record or result missing */
+#define QV4000_ERROR_NOT_OPEN ((ViStatus)0xBFFC0A03L)     /* record holds no open carrier */
+#define QV4000_ERROR_FC_NUMBER ((ViStatus)0xBFFC0A04L)    /* no such carrier slot */
+#define QV4000_ERROR_EMPTY_SLOT ((ViStatus)0xBFFC0A05L)   /* no card in that slot */
+#define QV4000_ERROR_OFFSET ((ViStatus)0xBFFC0A06L)       /* odd or out-of-range offset */
+#define QV4000_WARN_SELF_TEST ((ViStatus)0x3FFC0A00L)     /* carrier self-test pending */
+
 /* Carrier model code 2391 is shown as 4160. */
 #define QV4000_CARRIER_MODEL_2391 2391
 

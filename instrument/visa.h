@@ -49,6 +49,8 @@ typedef void* ViPAttrState;
 #define VI_SUCCESS_DEV_NPRESENT ((ViStatus)0x3FFF007DL)
 #define VI_WARN_NSUP_ATTR_STATE ((ViStatus)0x3FFF0084L)
 #define VI_WARN_CONFIG_NLOADED ((ViStatus)0x3FFF0077L)
+#define VI_WARN_NULL_OBJECT ((ViStatus)0x3FFF0082L)
+#define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085L)
 
 #define VI_ERROR_SYSTEM_ERROR ((ViStatus)0xBFFF0000L)
 #define VI_ERROR_INV_OBJECT ((ViStatus)0xBFFF000EL)
@@ -63,6 +65,8 @@ typedef void* ViPAttrState;
 #define VI_ERROR_ATTR_READONLY ((ViStatus)0xBFFF001FL)
 #define VI_ERROR_INV_SETUP ((ViStatus)0xBFFF003AL)
 #define VI_ERROR_ALLOC ((ViStatus)0xBFFF003CL)
+#define VI_ERROR_NSUP_OPER ((ViStatus)0xBFFF0067L)
+#define VI_ERROR_USER_BUF ((ViStatus)0xBFFF0071L)
 #define VI_ERROR_RSRC_BUSY ((ViStatus)0xBFFF0072L)
 #define VI_ERROR_LIBRARY_NFOUND ((ViStatus)0xBFFF009EL)
 #define VI_ERROR_CONN_LOST ((ViStatus)0xBFFF00A6L)
@@ -86,6 +90,9 @@ typedef void* ViPAttrState;
 #define VI_INTF_PXI 5
 #define VI_INTF_TCPIP 6
 #define VI_INTF_USB 7
+
+/* VI_ATTR_SLOT of a resource whose slot is not known */
+#define VI_UNKNOWN_SLOT (-1)
 
 ViStatus viOpenDefaultRM(ViPSession vi);
 ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,

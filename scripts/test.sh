@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: the default
 # build, then the address+undefined sanitizer build, then the concurrency tests
-# under ThreadSanitizer. Pass --quick to run the default build only.
+# under ThreadSanitizer, then each fuzz target for a minute. Pass --quick to
+# run the default build only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here/.."
@@ -17,4 +18,8 @@ for preset in "${presets[@]}"; do
   echo "=== $preset: test"
   ctest --preset "$preset" -j "${SFP_JOBS:-$(nproc)}" || status=1
 done
+if [ "${1:-}" != "--quick" ]; then
+  echo "=== fuzz: each target for 60 s"
+  "$here/fuzz.sh" 60 || status=1
+fi
 exit $status

@@ -1,9 +1,9 @@
-#include "qv4720_fc.h"
+#include "qv4720fp_App.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    qv4720_fc descriptor;
-    return 0;
+    // Torn down in order: splash screen, panel window, descriptor, application.
+    return qv4720fp_run();
 }

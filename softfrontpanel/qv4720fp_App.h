@@ -1,0 +1,45 @@
+#ifndef QV4720FP_APP_H
+#define QV4720FP_APP_H
+
+#include "qv4000fp_AppFC.h"
+
+class QTabWidget;
+class qv4720fp_Config;
+
+// The DAC card's panel: the framework window with the "Voltage Output" page.
+// It reads the card's output range and identity once, at construction.
+class qv4720fp_App : public qv4000fp_AppFC {
+    Q_OBJECT
+public:
+    explicit qv4720fp_App(qv4000fp_genFC* fc);
+    ~qv4720fp_App() override;
+
+    double loLimit() const { return m_loLimit; }
+    double hiLimit() const { return m_hiLimit; }
+    qv4720fp_Config* config() const { return m_config; }
+
+    // Writes one channel's output; a failure or warning is shown to the
+    // operator, who may end the program from the error box.
+    void writeChannel(int channel, double volts);
+
+private:
+    void readOutputRange();
+    void addHardwareInfo();
+
+    QTabWidget* m_tabs = nullptr;
+    double m_loLimit = 0.0;
+    double m_hiLimit = 0.0;
+    qv4720fp_Config* m_config = nullptr;
+};
+
+// "*Voltage Range: ..." for the given limits in volts.
+QString qv4720fp_rangeText(double loLimit, double hiLimit);
+
+// The card's description as the splash screen shows it.
+QString qv4720fp_splashDescription(QString description);
+
+// Everything after the application object exists: splash, connection, panel,
+// event loop and tear-down. Returns the process exit code, always 0.
+int qv4720fp_run();
+
+#endif

@@ -1,0 +1,73 @@
+#include "qv4720fp_Config.h"
+
+#include "qv4720_dblCtrl.h"
+#include "qv4720fp_App.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+const char* const kChannelLabel = "Channel %1: ";
+const char* const kChannelHelp = "Value to write to the DAC for channel %1.";
+const char* const kRangeHelp = "Range of output value selection for all channels.";
+
+const int kControlMinimumWidth = 50;
+const int kControlDecimals = 7;
+} // namespace
+
+qv4720fp_Config::qv4720fp_Config(qv4720fp_App* app) : m_app(app) {
+    auto* grid = new QGridLayout;
+    setLayout(grid);
+    QFont italic = font();
+    italic.setItalic(true);
+
+    for (int channel = 1; channel <= ChannelCount; ++channel)
+        addChannelRow(channel);
+
+    m_rangeLabel = new QLabel;
+    m_rangeLabel->setFont(italic);
+    m_rangeLabel->setWhatsThis(QString::fromLatin1(kRangeHelp));
+    m_rangeLabel->setToolTip(QString::fromLatin1(kRangeHelp));
+    grid->addWidget(m_rangeLabel, ChannelCount, 0, 1, 2, Qt::AlignLeft);
+}
+
+void qv4720fp_Config::addChannelRow(int channel) {
+    auto* grid = static_cast<QGridLayout*>(layout());
+    const int row = channel - 1;
+
+    QLabel* label = new QLabel(QString::fromLatin1(kChannelLabel).arg(channel));
+    grid->addWidget(label, row, 0, 1, 1, Qt::AlignLeft);
+    m_channelLabels[row] = label;
+
+    auto* control = new qv4720_dblCtrl(channel);
+    control->setMinimumWidth(kControlMinimumWidth);
+    control->setDecimals(kControlDecimals);
+    // The control offers exactly the card's range. It is set before the
+    // control is connected, so that building the page writes nothing.
+    control->setRange(m_app->loLimit(), m_app->hiLimit());
+    const QString help = QString::fromLatin1(kChannelHelp).arg(channel);
+    control->setWhatsThis(help);
+    control->setToolTip(help);
+    grid->addWidget(control, row, 1, 1, 1, Qt::AlignLeft);
+    connect(control, &qv4720_dblCtrl::valueChanged, this, &qv4720fp_Config::setValue_slot);
+    m_channelCtrls[row] = control;
+}
+
+void qv4720fp_Config::setValue_slot(int indx, double val) {
+    if (indx < 1 || indx > ChannelCount)
+        return;
+    qv4720_dblCtrl* control = m_channelCtrls[indx - 1];
+    // Setting the control back re-enters this slot with the limit, which is
+    // then written; the value that goes on from here is the limit as well.
+    if (val < m_app->loLimit()) {
+        control->setValue(m_app->loLimit());
+        val = m_app->loLimit();
+    }
+    if (val > m_app->hiLimit()) {
+        control->setValue(m_app->hiLimit());
+        val = m_app->hiLimit();
+    }
+    if (m_app->demo())
+        return;
+    m_app->writeChannel(indx, val);
+}

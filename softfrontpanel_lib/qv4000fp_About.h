@@ -1,0 +1,81 @@
+#ifndef QV4000FP_ABOUT_H
+#define QV4000FP_ABOUT_H
+
+#include <QDialog>
+#include <QLabel>
+#include <QList>
+#include <QString>
+
+class QFormLayout;
+class QGroupBox;
+class QHBoxLayout;
+class QPushButton;
+
+// What one hardware page of the About dialog shows.
+struct HardwareInfo {
+    QString driverRevision;
+    QString panelVersion;
+    QString model;
+    QString revision;
+    QString serialNumber;
+};
+
+// The About dialog: product and card, copyright and logo, the licences of the libraries used,
+// software revisions and one page of hardware information per device.
+class qv4000fp_About : public QDialog {
+    Q_OBJECT
+public:
+    // Every text is copied; the last two may be null (no common-library row, no plot-library
+    // licence row).
+    qv4000fp_About(const char* version, const char* driverRevision, const char* model,
+                   const char* copyright, QWidget* parent, const char* commonLibRevision,
+                   const char* plotLibraryVersion, bool usesFft);
+    ~qv4000fp_About() override;
+
+    // Empty revision texts take the ones on display when the page is added.
+    void addHardwareInfo(QString serial, QString revision, QString model, QString driverRevision,
+                         QString panelVersion);
+    void addInfoRow(QString label, QString value, bool hardware);
+
+public slots:
+    void next();
+    void prev();
+    void showKissFFTLicense();
+    void showQtLicense();
+    void showQwtLicense();
+    void openLicensesWebPage();
+
+private:
+    int lineHeight() const;
+    QLabel* createLogo() const;
+    QGroupBox* createLicensesGroup(const char* plotLibraryVersion, bool usesFft);
+    QWidget* createQtCell();
+    QGroupBox* createSoftwareGroup(const char* commonLibRevision, const char* driverRevision,
+                                   const char* version);
+    QGroupBox* createHardwareGroup();
+    QHBoxLayout* createButtonRow();
+    QFormLayout* createForm(QGroupBox* group) const;
+    void showHardwarePage(int page);
+    void updatePaging();
+
+    int d_page;
+    QFormLayout* d_softwareForm;
+    QFormLayout* d_hardwareForm;
+    QLabel d_commonLibLabel;
+    QLabel d_driverLabel;
+    QLabel d_panelLabel;
+    QLabel d_modelLabel;
+    QLabel d_revisionLabel;
+    QLabel d_serialLabel;
+    QPushButton* d_nextButton;
+    QPushButton* d_prevButton;
+    HardwareInfo d_current;
+    QList<HardwareInfo*> d_pages; // owned
+
+    Q_DISABLE_COPY(qv4000fp_About)
+};
+
+// The text of the toolkit's licence link for a run-time of this version.
+QString qtLicenseLinkText(const QString& runtimeVersion);
+
+#endif

@@ -1,0 +1,197 @@
+#include "qv4000fp_fcEnterAddress.h"
+
+#include "qv4000fp_fcEnterAddressFc.h"
+#include "qv4000fp_genFC.h"
+#include "qv4000fp_icons.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+const char* const kTitleMulti = "Zelvan %1 SFP: Enter Addresses of Function Cards";
+const char* const kTitleSingle = "Zelvan %1 SFP: Enter Function Card Address";
+const char* const kCountLabel = "Count: ";
+const char* const kOk = "OK";
+const char* const kCancel = "Cancel";
+const char* const kDefaultDescriptor = "TCPIP::192.168.2.100::INSTR";
+
+const char* const kVendorFolder = "Quorvel";
+const char* const kFileName = "DefaultInstrDescr.ini";
+const char* const kCountKey = "FC_Count";
+const char* const kDescriptorKey = "%1.%2.Descriptor";
+const char* const kFcNumberKey = "%1.FC_Number";
+
+const int kRowSpacing = 10;
+
+QString modelText(int model) {
+    return QStringLiteral("%1").arg(model, 4, 16, QLatin1Char(' '));
+}
+
+bool isMultiCardModel(const QString& group) {
+    return group == QLatin1String("4860") || group == QLatin1String("4870");
+}
+
+QString descriptorKey(int row, int entry) {
+    return QString::fromLatin1(kDescriptorKey).arg(row).arg(entry);
+}
+
+QString fcNumberKey(int row) {
+    return QString::fromLatin1(kFcNumberKey).arg(row);
+}
+
+// An unquoted hand-edited value with commas reads back as a list: keep its text.
+QString readText(const QSettings& settings, const QString& key) {
+    const QVariant value = settings.value(key);
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+// A value that is not a number, or lies outside [0, count), reads as 0.
+int readIndex(const QSettings& settings, const QString& key, int offset, int count) {
+    bool ok = false;
+    const int index = settings.value(key).toInt(&ok) - offset;
+    return ok && index >= 0 && index < count ? index : 0;
+}
+
+// The recent list of a row: the current text first, then the items, each once.
+QStringList recentDescriptors(const QComboBox* combo) {
+    QStringList recent{combo->currentText()};
+    for (int item = 0; item < combo->count(); ++item)
+        recent << combo->itemText(item);
+    recent.removeDuplicates();
+    return recent;
+}
+} // namespace
+
+QString qv4000fp_descriptorFilePath() {
+    const QString profile = qEnvironmentVariable("ALLUSERSPROFILE");
+#ifdef Q_OS_WIN
+    const QString folder = profile.isEmpty() ? QStringLiteral("c:\\vxipnp") : profile;
+    return folder + QLatin1Char('\\') + QLatin1String(kVendorFolder) + QLatin1Char('\\') +
+           QLatin1String(kFileName);
+#else
+    const QString folder =
+        profile.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                          : profile;
+    return folder + QLatin1Char('/') + QLatin1String(kVendorFolder) + QLatin1Char('/') +
+           QLatin1String(kFileName);
+#endif
+}
+
+qv4000fp_fcEnterAddress::qv4000fp_fcEnterAddress(qv4000fp_genFC* fc, QWidget* parent)
+    : QDialog(parent), m_rows{} {
+    m_iniFile = qv4000fp_descriptorFilePath();
+    m_group = modelText(fc->m_model);
+    const bool multiCard = isMultiCardModel(m_group);
+
+    setWindowTitle(QString::fromLatin1(multiCard ? kTitleMulti : kTitleSingle).arg(m_group));
+    setWindowIcon(qv4000fp_connectionIcon());
+
+    auto* buttonRow = new QHBoxLayout;
+    auto* mainLayout = new QVBoxLayout;
+
+    // The single-card form never shows the count, but it still carries the
+    // count read from the file, so the selector exists in both forms.
+    m_countCombo = new QComboBox(this);
+    for (int count = 1; count <= MaxRows; ++count)
+        m_countCombo->addItem(QString::number(count));
+    if (multiCard) {
+        buttonRow->addWidget(new QLabel(QString::fromLatin1(kCountLabel)));
+        buttonRow->addWidget(m_countCombo);
+    } else {
+        m_countCombo->hide();
+    }
+
+    buttonRow->addStretch();
+    auto* ok = new QPushButton(QString::fromLatin1(kOk));
+    ok->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    buttonRow->addWidget(ok);
+    auto* cancel = new QPushButton(QString::fromLatin1(kCancel));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    buttonRow->addWidget(cancel);
+
+    const int rows = multiCard ? MaxRows : 1;
+    for (int i = 0; i < rows; ++i) {
+        m_rows[i] = new qv4000fp_fcEnterAddressFc;
+        mainLayout->addWidget(m_rows[i]);
+        mainLayout->addSpacing(kRowSpacing);
+    }
+
+    mainLayout->addLayout(buttonRow);
+    setLayout(mainLayout);
+    connect(m_countCombo, &QComboBox::currentIndexChanged, this,
+            &qv4000fp_fcEnterAddress::countChanged);
+    countChanged();
+}
+
+void qv4000fp_fcEnterAddress::countChanged() {
+    const int counted = m_countCombo->currentIndex() + 1;
+    for (int i = 0; i < MaxRows; ++i) {
+        if (m_rows[i])
+            m_rows[i]->setEnabled(i < counted);
+    }
+    adjustSize();
+}
+
+void qv4000fp_fcEnterAddress::loadDescriptors() {
+    QSettings settings(m_iniFile, QSettings::IniFormat);
+    settings.beginGroup(m_group);
+    for (int i = 0; i < MaxRows && m_rows[i]; ++i)
+        loadRow(settings, i + 1);
+    m_countCombo->setCurrentIndex(
+        readIndex(settings, QLatin1String(kCountKey), 1, m_countCombo->count()));
+    settings.endGroup();
+}
+
+void qv4000fp_fcEnterAddress::loadRow(QSettings& settings, int row) {
+    QComboBox* descriptor = m_rows[row - 1]->m_descriptorCombo;
+    descriptor->clear();
+    descriptor->clearEditText();
+    for (int entry = 1; entry <= RecentDescriptors; ++entry) {
+        QString text = readText(settings, descriptorKey(row, entry));
+        if (text.isEmpty() && row == 1 && entry == 1)
+            text = QString::fromLatin1(kDefaultDescriptor);
+        if (!text.isEmpty())
+            descriptor->addItem(text);
+    }
+    QComboBox* fcNumber = m_rows[row - 1]->m_fcCombo;
+    fcNumber->setCurrentIndex(readIndex(settings, fcNumberKey(row), 0, fcNumber->count()));
+}
+
+void qv4000fp_fcEnterAddress::saveDescriptors(QStringList& descriptors, QList<int>& fcNumbers) {
+    descriptors.clear();
+    fcNumbers.clear();
+    // The first acceptance on a fresh system finds no folder yet.
+    QDir().mkpath(QFileInfo(m_iniFile).absolutePath());
+    QSettings settings(m_iniFile, QSettings::IniFormat);
+    settings.beginGroup(m_group);
+    const int counted = m_countCombo->currentIndex() + 1;
+    for (int i = 0; i < MaxRows && m_rows[i]; ++i) {
+        saveRow(settings, i + 1);
+        if (i < counted) {
+            descriptors << m_rows[i]->m_descriptorCombo->currentText();
+            fcNumbers << m_rows[i]->m_fcCombo->currentIndex();
+        }
+    }
+    settings.setValue(QLatin1String(kCountKey), counted);
+    settings.endGroup();
+    // Write errors go unreported: the entries are simply not remembered.
+    settings.sync();
+}
+
+void qv4000fp_fcEnterAddress::saveRow(QSettings& settings, int row) {
+    const QStringList recent = recentDescriptors(m_rows[row - 1]->m_descriptorCombo);
+    for (int entry = 1; entry <= RecentDescriptors; ++entry)
+        settings.setValue(descriptorKey(row, entry), recent.value(entry - 1));
+    settings.setValue(fcNumberKey(row), m_rows[row - 1]->m_fcCombo->currentIndex());
+}
