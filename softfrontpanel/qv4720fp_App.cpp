@@ -14,7 +14,6 @@
 #include <QTabWidget>
 
 #include <cstring>
-#include <memory>
 
 namespace {
 const char* const kPageTitle = "Voltage Output";
@@ -132,6 +131,10 @@ int qv4720fp_run() {
     const qv4000fp_splashLabel image(1.0f, 20, descriptor.m_model, true, descriptor.copyright(),
                                      qv4720fp_splashDescription(descriptor.description()));
     auto* splash = new QSplashScreen(image);
+    // The splash closes only once the window has been drawn; a window closed
+    // before that must still end the run, so the splash does not count as a
+    // window that keeps the application alive.
+    splash->setAttribute(Qt::WA_QuitOnClose, false);
     splash->show();
 
     {

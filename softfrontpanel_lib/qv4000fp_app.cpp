@@ -375,21 +375,3 @@ void centerWidgetIn(QWidget* widget, const QRect& available) {
     const int y = available.top() + (available.height() - current.height()) / 2;
     widget->setGeometry(x, y, current.width(), current.height());
 }
-
-QMessageBox::StandardButton qv4000fp_askModal(QMessageBox::Icon icon, const QString& title,
-                                              const QString& text,
-                                              QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
-    box.setModal(true);
-    // A question must not answer itself when the operator hits Enter: no
-    // button may become the default, neither when shown nor when it takes
-    // focus. A lone OK button stays the default.
-    const auto all = box.buttons();
-    for (QAbstractButton* button : all) {
-        auto* push = qobject_cast<QPushButton*>(button);
-        if (push && all.size() > 1)
-            push->setAutoDefault(false);
-    }
-    box.exec();
-    return box.standardButton(box.clickedButton());
-}

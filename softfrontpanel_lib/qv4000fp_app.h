@@ -1,7 +1,6 @@
 #ifndef QV4000FP_APP_H
 #define QV4000FP_APP_H
 
-#include <QMessageBox>
 #include <QString>
 #include <QWidget>
 
@@ -94,12 +93,5 @@ private:
 void centerWidget(QWidget* widget);
 // The same within the given available area (in screen coordinates).
 void centerWidgetIn(QWidget* widget, const QRect& available);
-
-// Shows a modal box parented to the active window (none if there is none), in
-// which no button is the default when it offers a choice, and returns the button the operator chose
-// (QMessageBox::NoButton when the box was closed otherwise).
-QMessageBox::StandardButton qv4000fp_askModal(QMessageBox::Icon icon, const QString& title,
-                                              const QString& text,
-                                              QMessageBox::StandardButtons buttons);
 
 #endif

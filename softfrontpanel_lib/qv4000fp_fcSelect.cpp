@@ -343,7 +343,7 @@ bool qv4000fp_fcSelect::connectFunctionCard() {
             step = enterAddresses(addressDialog);
             break;
         case Step::Open:
-            step = open(boxes);
+            step = openCard(boxes);
             break;
         case Step::Connected:
         case Step::Cancelled:
@@ -409,7 +409,7 @@ void qv4000fp_fcSelect::takeEntries(const QStringList& descriptors, const QList<
 }
 
 // Only status 0 opens the card: a warning from the driver counts as failure.
-qv4000fp_fcSelect::Step qv4000fp_fcSelect::open(qv4000fp_connectionBoxes& boxes) {
+qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& boxes) {
     const QByteArray descriptor = m_descriptor.toLatin1();
     const ViStatus status = m_fc->initInstrument(descriptor.constData(), m_fcNumbers, 1, 1, &m_vi);
     if (status == VI_SUCCESS)

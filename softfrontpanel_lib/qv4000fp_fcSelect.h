@@ -64,7 +64,7 @@ private:
 
     Step search(qv4000fp_connectionBoxes& boxes);
     Step enterAddresses(qv4000fp_fcEnterAddress& addressDialog);
-    Step open(qv4000fp_connectionBoxes& boxes);
+    Step openCard(qv4000fp_connectionBoxes& boxes);
     void chooseDemoMode();
     void takeEntries(const QStringList& descriptors, const QList<int>& fcNumbers);
 };

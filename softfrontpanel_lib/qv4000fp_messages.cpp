@@ -1,6 +1,8 @@
 #include "qv4000fp_messages.h"
 
-#include "qv4000fp_app.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
 
 #include <cstdlib>
 
@@ -36,4 +38,22 @@ void showErrorMessage(QString text) {
     // driver session is left as it is.
     if (answer == QMessageBox::Yes)
         std::exit(0);
+}
+
+QMessageBox::StandardButton qv4000fp_askModal(QMessageBox::Icon icon, const QString& title,
+                                              const QString& text,
+                                              QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setModal(true);
+    // A question must not answer itself when the operator hits Enter: no
+    // button may become the default, neither when shown nor when it takes
+    // focus. A lone OK button stays the default.
+    const auto all = box.buttons();
+    for (QAbstractButton* button : all) {
+        auto* push = qobject_cast<QPushButton*>(button);
+        if (push && all.size() > 1)
+            push->setAutoDefault(false);
+    }
+    box.exec();
+    return box.standardButton(box.clickedButton());
 }

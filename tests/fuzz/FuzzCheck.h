@@ -29,10 +29,10 @@ inline FILE*& reportStream() {
 
 } // namespace sfp_fuzz
 
-#define FUZZ_CHECK(condition, what)                                                            \
-    do {                                                                                       \
-        if (!(condition))                                                                      \
-            ::sfp_fuzz::checkFailed(#condition, what, __FILE__, __LINE__);                     \
+#define FUZZ_CHECK(condition, what)                                                                \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            ::sfp_fuzz::checkFailed(#condition, what, __FILE__, __LINE__);                         \
     } while (0)
 
 #endif

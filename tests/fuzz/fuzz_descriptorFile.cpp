@@ -119,7 +119,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the file");
-    file.write(bytes);
+    FUZZ_CHECK(file.write(bytes) == bytes.size() && file.flush(), "cannot write the file");
+    // After the flush: writing the bytes would set the time to now again.
     file.setFileTime(QDateTime::fromSecsSinceEpoch(++stamp), QFileDevice::FileModificationTime);
 }
 

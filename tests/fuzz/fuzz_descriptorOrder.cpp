@@ -20,8 +20,8 @@ constexpr int kPairwiseRecords = 16;
 
 QList<resourceInfo_t> recordsFrom(const uint8_t* data, size_t size) {
     QList<resourceInfo_t> records;
-    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                     static_cast<qsizetype>(size));
+    const QByteArray input =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (const QByteArray& line : input.split('\n')) {
         if (records.size() == kMaxRecords)
             break;
