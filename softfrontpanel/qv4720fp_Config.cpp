@@ -45,6 +45,10 @@ void qv4720fp_Config::addChannelRow(int channel) {
     // The control offers exactly the card's range. It is set before the
     // control is connected, so that building the page writes nothing.
     control->setRange(m_app->loLimit(), m_app->hiLimit());
+    // A typed number reaches the card when the operator confirms it (Enter,
+    // leaving the field, or a step), never the partial numbers on the way:
+    // typing -9.5 must not first put -9 V on the output.
+    control->setKeyboardTracking(false);
     const QString help = QString::fromLatin1(kChannelHelp).arg(channel);
     control->setWhatsThis(help);
     control->setToolTip(help);

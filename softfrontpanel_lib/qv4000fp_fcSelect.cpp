@@ -414,6 +414,12 @@ qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& bo
     const ViStatus status = m_fc->initInstrument(descriptor.constData(), m_fcNumbers, 1, 1, &m_vi);
     if (status == VI_SUCCESS)
         return Step::Connected;
+    // A warning still hands back an open session; as the card counts as not
+    // opened, that session is closed rather than left to leak on a retry.
+    if (status > VI_SUCCESS && m_vi != 0) {
+        m_fc->closeInstrument(m_vi);
+        m_vi = 0;
+    }
     const bool tryAgain =
         boxes.askAfterOpenFailure(this, errorTextFor(m_fc, status), m_fcCount > 1);
     return tryAgain ? Step::Choice : Step::Cancelled;

@@ -9,8 +9,9 @@
 
 ShownProbe::ShownProbe(Matcher isMainWindow) : m_isMainWindow(std::move(isMainWindow)) {
     // The report may come while the splash screen waits for the window outside
-    // any event loop, where a quit would be lost: retry until a loop runs.
-    m_quit.setInterval(0);
+    // any event loop, where a quit would be lost: retry until a loop runs. Not
+    // at 0 ms: that wait processes events for as long as any are pending.
+    m_quit.setInterval(5);
     connect(&m_quit, &QTimer::timeout, this, [] {
         if (QThread::currentThread()->loopLevel() > 0)
             QCoreApplication::exit(0);

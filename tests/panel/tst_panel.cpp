@@ -342,6 +342,19 @@ private slots:
         QCOMPARE(bench.trace(QStringLiteral("qv4720_writeChannel")).size(), demo ? 0 : 4);
     }
 
+    void typedValueIsWrittenOnlyWhenConfirmed() {
+        PanelBench bench(kOneCardBench);
+        ModalAnswerer answerer;
+        auto panel = openPanel(answerer);
+        qv4720_dblCtrl* control = panel->config()->channelControl(3);
+        control->selectAll();
+        QTest::keyClicks(control, QStringLiteral("-9.5"));
+        QVERIFY(bench.trace(QStringLiteral("qv4720_writeChannel")).isEmpty());
+        QTest::keyClick(control, Qt::Key_Return);
+        QCOMPARE(bench.trace(QStringLiteral("qv4720_writeChannel")),
+                 QStringList{writeLine(panel->vi(), 3, QStringLiteral("-9.5"))});
+    }
+
     void negativeVoltagesReachTheCard() {
         PanelBench bench(kOneCardBench);
         ModalAnswerer answerer;

@@ -45,7 +45,8 @@ void ModalAnswerer::clear() {
 
 QStringList ModalAnswerer::buttonTexts(const QMessageBox* box) {
     QStringList texts;
-    // buttons() keeps the order in which they were added.
+    // The box lists its buttons grouped by role, action buttons in the order
+    // they were added.
     const auto buttons = box->buttons();
     for (QAbstractButton* button : buttons)
         texts << plain(button->text());
