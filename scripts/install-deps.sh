@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libyaml-cpp-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-utils imagemagick desktop-file-utils
   python3 python3-pyvisa python3-pil
   clang libclang-rt-14-dev valgrind
 )
