@@ -1,5 +1,6 @@
 #include "qv4720_fc.h"
 
+#include "qv4000fp_libraryText.h"
 #include "qv4720.h"
 
 #include <algorithm>
@@ -11,11 +12,6 @@ const char* const kCopyright = "Copyright \u00a9 2009-2026 Quorvel. All rights r
 const char* const kVersion = "4.3.1.12523";
 
 const int kDriverRevisionLength = 64;
-
-// A driver-filled buffer is read up to its first zero or its end, never past.
-QString boundedText(const char* buffer, size_t size) {
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(buffer, size)));
-}
 } // namespace
 
 qv4720_fc::qv4720_fc() : qv4000fp_genFC(Model) {
@@ -42,14 +38,14 @@ QString qv4720_fc::version() const {
 QString qv4720_fc::driverRevision() {
     char revision[kDriverRevisionLength] = {};
     qv4720_revision_query(0, revision, nullptr);
-    return boundedText(revision, sizeof revision);
+    return qv4000fp_libraryText(revision);
 }
 
 QString qv4720_fc::errorMessage(ViStatus status) {
     char message[QV4720_ERROR_MESSAGE_BUFLEN] = {};
     if (qv4720_error_message(0, status, message) != VI_SUCCESS)
         return QString();
-    return boundedText(message, sizeof message);
+    return qv4000fp_libraryText(message);
 }
 
 ViStatus qv4720_fc::initInstrument(const char* resource, ViUInt16* fcNumbers, ViUInt16 idQuery,
@@ -57,9 +53,8 @@ ViStatus qv4720_fc::initInstrument(const char* resource, ViUInt16* fcNumbers, Vi
     return qv4720_paramInit(const_cast<ViRsrc>(resource), fcNumbers[0], idQuery, reset, vi);
 }
 
-ViStatus qv4720_fc::initInstrumentAndKeep(const char* resource, ViUInt16* fcNumbers,
-                                          ViInt16 count, ViUInt16 idQuery, ViUInt16 reset,
-                                          ViSession* vi) {
+ViStatus qv4720_fc::initInstrumentAndKeep(const char* resource, ViUInt16* fcNumbers, ViInt16 count,
+                                          ViUInt16 idQuery, ViUInt16 reset, ViSession* vi) {
     std::memset(m_resource, 0, sizeof m_resource);
     std::strncpy(m_resource, resource, sizeof m_resource - 1);
     const int kept = std::clamp<int>(count, 0, MaxCards);

@@ -1,6 +1,7 @@
 #include "qv4720fp_App.h"
 
 #include "qv4000fp_About.h"
+#include "qv4000fp_libraryText.h"
 #include "qv4000fp_messages.h"
 #include "qv4000fp_splashLabel.h"
 #include "qv4720.h"
@@ -13,7 +14,6 @@
 #include <QSplashScreen>
 #include <QTabWidget>
 
-#include <cstring>
 
 namespace {
 const char* const kPageTitle = "Voltage Output";
@@ -36,15 +36,10 @@ const double kDemoLoLimit = -20.0;
 const double kDemoHiLimit = 20.0;
 const int kRevisionLength = 16;
 
-// A driver-filled buffer is read up to its first zero or its end, never past.
-QString boundedText(const char* buffer, size_t size) {
-    return QString::fromLocal8Bit(buffer, static_cast<qsizetype>(strnlen(buffer, size)));
-}
-
 QString driverText(ViStatus status) {
     char message[QV4720_ERROR_MESSAGE_BUFLEN] = {};
     qv4720_error_message(0, status, message);
-    return boundedText(message, sizeof message);
+    return qv4000fp_libraryText(message);
 }
 
 // Shows a failed driver call as an error and a warning status as a warning.
@@ -103,10 +98,10 @@ void qv4720fp_App::addHardwareInfo() {
     char firmwareRevision[kRevisionLength] = {};
     reportDriverStatus(qv4720_revision_query(d_vi, driverRevision, firmwareRevision),
                        kRevisionCall);
-    const QString model = QString::fromLatin1(kModel).arg(boundedText(subtype, sizeof subtype));
+    const QString model = QString::fromLatin1(kModel).arg(qv4000fp_libraryText(subtype));
 
-    d_about->addHardwareInfo(serial, boundedText(firmwareRevision, sizeof firmwareRevision), model,
-                             QString(), QString());
+    d_about->addHardwareInfo(serial, qv4000fp_libraryText(firmwareRevision), model, QString(),
+                             QString());
 }
 
 void qv4720fp_App::writeChannel(int channel, double volts) {

@@ -4,6 +4,7 @@
 #include "qv4000fp_About.h"
 #include "qv4000fp_fcSelect.h"
 #include "qv4000fp_genFC.h"
+#include "qv4000fp_libraryText.h"
 #include "qv4000fp_messages.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <iterator>
 
 namespace {
@@ -28,21 +28,12 @@ const char* const kResetWarning = "Warning [%1]";
 
 const int kAttributeTextLength = 256;
 
-// A library-filled buffer is read up to its first zero or its end, never past.
-QByteArray boundedBytes(const char* buffer, size_t size) {
-    return QByteArray(buffer, static_cast<qsizetype>(strnlen(buffer, size)));
-}
-
-QString boundedText(const char* buffer, size_t size) {
-    return QString::fromLocal8Bit(boundedBytes(buffer, size));
-}
-
 // Reads a VISA text attribute; only an exact success yields a text.
 QString textAttribute(ViSession vi, ViAttr attribute) {
     char buffer[kAttributeTextLength] = {};
     if (viGetAttribute(vi, attribute, buffer) != VI_SUCCESS)
         return QString();
-    return boundedText(buffer, sizeof buffer);
+    return qv4000fp_libraryText(buffer);
 }
 } // namespace
 
@@ -137,7 +128,7 @@ void qv4000fp_AppFC::showLocation(const QString& slotText, const QString& hostTe
 void qv4000fp_AppFC::createAbout(const char* plotLibraryVersion, bool usesFft) {
     char revision[QV4000_LIBRARY_REVISION_BUFLEN] = {};
     qv4000_libraryRevision(revision);
-    const QByteArray libraryRevision = boundedBytes(revision, sizeof revision);
+    const QByteArray libraryRevision = qv4000fp_libraryBytes(revision);
 
     const QByteArray copyright = d_fc->copyright().toLocal8Bit();
     const QByteArray driverRevision = d_fc->driverRevision().toLocal8Bit();
@@ -155,7 +146,7 @@ void qv4000fp_AppFC::resetDevice() {
     if (status != VI_SUCCESS) {
         char message[QV4000_ERROR_MESSAGE_BUFLEN] = {};
         qv4000_errorMessage(status, message);
-        const QString text = boundedText(message, sizeof message);
+        const QString text = qv4000fp_libraryText(message);
         if (status < VI_SUCCESS)
             showErrorMessage(QString::fromLatin1(kResetError).arg(text));
         else

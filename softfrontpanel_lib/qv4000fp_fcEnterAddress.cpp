@@ -47,9 +47,11 @@ QString fcNumberKey(int row) {
 }
 
 // An unquoted hand-edited value with commas reads back as a list: keep its text.
+// The store gives a list of variants instead when an element needed escaping
+// (a zero byte, for one), as it does once it has rewritten the file.
 QString readText(const QSettings& settings, const QString& key) {
     const QVariant value = settings.value(key);
-    if (value.typeId() == QMetaType::QStringList)
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList)
         return value.toStringList().join(QLatin1Char(','));
     return value.toString();
 }

@@ -6,6 +6,7 @@
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
+#include "qv4000fp_libraryText.h"
 #include "qv4000fp_messages.h"
 
 #include <QApplication>
@@ -55,10 +56,6 @@ bool isSelectable(const QTreeWidgetItem* item) {
     return item && (item->flags() & Qt::ItemIsSelectable);
 }
 
-QString boundedText(const char* buffer, size_t size) {
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(buffer, size)));
-}
-
 // The driver's text for a status, or the carrier library's when it has none.
 QString errorTextFor(qv4000fp_genFC* fc, ViStatus status) {
     const QString text = fc->errorMessage(status);
@@ -67,7 +64,7 @@ QString errorTextFor(qv4000fp_genFC* fc, ViStatus status) {
     char buffer[QV4000_ERROR_MESSAGE_BUFLEN];
     std::memset(buffer, 0, sizeof buffer);
     qv4000_errorMessage(status, buffer);
-    return boundedText(buffer, sizeof buffer);
+    return qv4000fp_libraryText(buffer);
 }
 
 // The network queries run on a pool of their own. The toolkit's global pool

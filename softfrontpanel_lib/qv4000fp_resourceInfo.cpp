@@ -2,6 +2,7 @@
 
 #include "qv4000.h"
 #include "qv4000fp_genFC.h"
+#include "qv4000fp_libraryText.h"
 
 #include <QSet>
 #include <QtGlobal>
@@ -30,10 +31,6 @@ const quint16 kVariantModels[] = {0x4860, 0x4870};
 
 const int kAttributeBufferLength = 256;
 
-QString boundedText(const char* buffer, size_t size) {
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(buffer, size)));
-}
-
 // A failed read counts as an interface other than TCP/IP.
 bool isNetworkResource(ViSession session) {
     ViUInt16 type = 0;
@@ -46,7 +43,7 @@ QString networkAddress(ViSession session) {
     char address[kAttributeBufferLength] = {};
     if (viGetAttribute(session, VI_ATTR_TCPIP_ADDR, address) < VI_SUCCESS)
         return QString();
-    return boundedText(address, sizeof address);
+    return qv4000fp_libraryText(address);
 }
 
 // A failed read counts as slot 0.
@@ -177,7 +174,7 @@ bool findResources(ViSession defaultRM, ViFindList* findList, QList<resourceInfo
     ViStatus status = VI_SUCCESS;
     do {
         resourceInfo_t record;
-        record.descriptor = boundedText(buffer, sizeof buffer);
+        record.descriptor = qv4000fp_libraryText(buffer);
         found->append(record);
         --count;
         status = viFindNext(*findList, buffer);
