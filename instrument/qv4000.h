@@ -36,9 +36,9 @@ extern "C" {
 
 typedef struct qv4000_description {
     uint8_t reserved0[256];
-    int32_t slotCount;                       /* byte 256 */
-    uint16_t carrierModel;                   /* byte 260 */
-    uint16_t slotCodes[QV4000_MAX_SLOTS];    /* byte 262, slot 1 first, 0 = empty */
+    int32_t slotCount;                    /* byte 256 */
+    uint16_t carrierModel;                /* byte 260 */
+    uint16_t slotCodes[QV4000_MAX_SLOTS]; /* byte 262, slot 1 first, 0 = empty */
 } qv4000_description;
 
 typedef struct qv4000_carrierObject qv4000_carrierObject;
@@ -48,25 +48,25 @@ typedef ViStatus (*qv4000_readCardFn)(qv4000_carrierObject* carrier, ViUInt16 fc
 
 typedef struct qv4000_interfaceTable {
     void* reserved0[4];
-    qv4000_readCardFn readCard16;            /* byte 32 */
+    qv4000_readCardFn readCard16; /* byte 32 */
 } qv4000_interfaceTable;
 
 typedef qv4000_interfaceTable* (*qv4000_getInterfaceFn)(qv4000_carrierObject* carrier,
                                                         int32_t selector, int32_t version);
 
 struct qv4000_carrierObject {
-    qv4000_description* description;         /* byte 0 */
+    qv4000_description* description; /* byte 0 */
     uint8_t reserved8[56];
-    qv4000_getInterfaceFn getInterface;      /* byte 64 */
+    qv4000_getInterfaceFn getInterface; /* byte 64 */
 };
 
 /* Filled by the caller before opening; the library writes `carrier`. */
 typedef struct qv4000_carrierRecord {
-    qv4000_carrierObject* carrier;           /* byte 0 */
-    uint16_t reserved8;                      /* byte 8, 0 */
-    ViSession defaultRM;                     /* byte 12 */
-    uint32_t reserved16;                     /* byte 16, 0 */
-    uint16_t reserved20;                     /* byte 20, 0 */
+    qv4000_carrierObject* carrier; /* byte 0 */
+    uint16_t reserved8;            /* byte 8, 0 */
+    ViSession defaultRM;           /* byte 12 */
+    uint32_t reserved16;           /* byte 16, 0 */
+    uint16_t reserved20;           /* byte 20, 0 */
 } qv4000_carrierRecord;
 
 #ifdef __cplusplus

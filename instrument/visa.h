@@ -98,8 +98,7 @@ ViStatus viOpenDefaultRM(ViPSession vi);
 ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
                     ViChar desc[]);
 ViStatus viFindNext(ViFindList vi, ViChar desc[]);
-ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType,
-                     ViPUInt16 intfNum);
+ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType, ViPUInt16 intfNum);
 ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType,
                        ViPUInt16 intfNum, ViChar rsrcClass[], ViChar expandedUnaliasedName[],
                        ViChar aliasIfExists[]);

@@ -14,7 +14,6 @@
 #include <QSplashScreen>
 #include <QTabWidget>
 
-
 namespace {
 const char* const kPageTitle = "Voltage Output";
 const char* const kRangeText = "*Voltage Range: %1V to %2V";

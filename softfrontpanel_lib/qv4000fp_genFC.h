@@ -21,9 +21,8 @@ public:
     virtual QString errorMessage(ViStatus status) = 0;
     virtual ViStatus initInstrument(const char* resource, ViUInt16* fcNumbers, ViUInt16 idQuery,
                                     ViUInt16 reset, ViSession* vi) = 0;
-    virtual ViStatus initInstrumentAndKeep(const char* resource, ViUInt16* fcNumbers,
-                                           ViInt16 count, ViUInt16 idQuery, ViUInt16 reset,
-                                           ViSession* vi) = 0;
+    virtual ViStatus initInstrumentAndKeep(const char* resource, ViUInt16* fcNumbers, ViInt16 count,
+                                           ViUInt16 idQuery, ViUInt16 reset, ViSession* vi) = 0;
     virtual ViStatus reinitInstrument(ViSession* vi) = 0;
     virtual ViStatus closeInstrument(ViSession vi) = 0;
     virtual ViStatus resetInstrument(ViSession vi) = 0;

@@ -21,8 +21,9 @@ public:
         QString className;
         QString title;
         QString text;
-        QStringList buttons;       // message boxes: button texts as the box lists them (by role), '&' removed
-        QString defaultButton;     // message boxes: text of the default button, or empty
+        QStringList
+            buttons; // message boxes: button texts as the box lists them (by role), '&' removed
+        QString defaultButton; // message boxes: text of the default button, or empty
         bool hasEscapeButton = false;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QWidget* parent = nullptr;
