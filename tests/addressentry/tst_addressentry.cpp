@@ -1,4 +1,5 @@
 #include "ModalAnswerer.h"
+#include "ModelOnlyCard.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_genFC.h"
@@ -18,28 +19,6 @@
 
 namespace {
 const QString kDefault = QStringLiteral("TCPIP::192.168.2.100::INSTR");
-
-// A card of any model; the dialog only reads the model code.
-class TestCard : public qv4000fp_genFC {
-public:
-    explicit TestCard(int model) : qv4000fp_genFC(model) {}
-    bool supportsModel(ViUInt16) const override { return false; }
-    QString description() const override { return {}; }
-    QString copyright() const override { return {}; }
-    QString version() const override { return {}; }
-    QString driverRevision() override { return {}; }
-    QString errorMessage(ViStatus) override { return {}; }
-    ViStatus initInstrument(const char*, ViUInt16*, ViUInt16, ViUInt16, ViSession*) override {
-        return 0;
-    }
-    ViStatus initInstrumentAndKeep(const char*, ViUInt16*, ViInt16, ViUInt16, ViUInt16,
-                                   ViSession*) override {
-        return 0;
-    }
-    ViStatus reinitInstrument(ViSession*) override { return 0; }
-    ViStatus closeInstrument(ViSession) override { return 0; }
-    ViStatus resetInstrument(ViSession) override { return 0; }
-};
 
 QStringList items(const QComboBox* combo) {
     QStringList texts;
@@ -111,7 +90,7 @@ private slots:
 
     void fileLocation() {
         QCOMPARE(qv4000fp_descriptorFilePath(), file());
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         QCOMPARE(qv4000fp_fcEnterAddress(&card).m_iniFile, file());
 
         const QString nested = m_dir->path() + QStringLiteral("/not/yet");
@@ -130,7 +109,7 @@ private slots:
     }
 
     void singleCardForm() {
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Zelvan 4720 SFP: Enter Function Card Address"));
@@ -161,7 +140,7 @@ private slots:
     }
 
     void multiCardForm() {
-        TestCard card(0x4860);
+        ModelOnlyCard card(0x4860);
         qv4000fp_fcEnterAddress dialog(&card);
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Zelvan 4860 SFP: Enter Addresses of Function Cards"));
@@ -205,7 +184,7 @@ private slots:
     }
 
     void defaultsWithoutFileOrSection() {
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         for (const QByteArray& content : {QByteArray(), QByteArray("[4860]\nFC_Count=4\n")}) {
             if (!content.isEmpty())
@@ -221,7 +200,7 @@ private slots:
 
     void emptyTextKeepsOlderEntries() {
         writeFile("[4720]\n1.1.Descriptor=A\n1.2.Descriptor=B\n1.FC_Number=4\n");
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         dialog.loadDescriptors();
         dialog.m_rows[0]->m_descriptorCombo->setEditText(QString());
@@ -251,7 +230,7 @@ private slots:
         QFETCH(QStringList, expected);
         writeFile("[4720]\n1.1.Descriptor=A\n1.2.Descriptor=B\n1.3.Descriptor=C\n"
                   "1.4.Descriptor=D\n1.5.Descriptor=E\n");
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         dialog.loadDescriptors();
         dialog.m_rows[0]->m_descriptorCombo->setEditText(typed);
@@ -281,7 +260,7 @@ private slots:
         QFETCH(int, countIndex);
         writeFile("[4870]\n1.FC_Number=" + fcNumber + "\n2.FC_Number=" + fcNumber +
                   "\nFC_Count=" + count + "\n");
-        TestCard card(0x4870);
+        ModelOnlyCard card(0x4870);
         qv4000fp_fcEnterAddress dialog(&card);
         dialog.loadDescriptors();
         QCOMPARE(dialog.m_rows[0]->m_fcCombo->currentIndex(), fcIndex);
@@ -311,7 +290,7 @@ private slots:
             QVERIFY(oldValues.last().isValid());
         }
 
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         dialog.loadDescriptors();
         // An unquoted value with commas reads as a list; its text is kept.
@@ -330,7 +309,7 @@ private slots:
 
     void modelBelow0x1000RoundTrips() {
         writeFile("[4720]\n1.1.Descriptor=keep\n");
-        TestCard card(0x123);
+        ModelOnlyCard card(0x123);
         qv4000fp_fcEnterAddress dialog(&card);
         QCOMPARE(dialog.m_group, QStringLiteral(" 123"));
         dialog.loadDescriptors();
@@ -356,7 +335,7 @@ private slots:
         QFETCH(int, result);
         writeFile("[4720]\n1.1.Descriptor=VXI0::1::INSTR\n1.FC_Number=1\nFC_Count=1\n");
         const QByteArray before = fileBytes();
-        TestCard card(0x4720);
+        ModelOnlyCard card(0x4720);
         qv4000fp_fcEnterAddress dialog(&card);
         dialog.loadDescriptors();
 

@@ -5,6 +5,7 @@
 // the saved file loads back to the rows that were saved, and saving one
 // model's section leaves the other model's rows as they were.
 #include "FuzzCheck.h"
+#include "ModelOnlyCard.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_genFC.h"
@@ -22,28 +23,6 @@
 #include <cstdlib>
 
 namespace {
-// A card of a given model; the dialog reads nothing else from it.
-class ModelOnlyCard : public qv4000fp_genFC {
-public:
-    explicit ModelOnlyCard(int model) : qv4000fp_genFC(model) {}
-    bool supportsModel(ViUInt16) const override { return false; }
-    QString description() const override { return {}; }
-    QString copyright() const override { return {}; }
-    QString version() const override { return {}; }
-    QString driverRevision() override { return {}; }
-    QString errorMessage(ViStatus) override { return {}; }
-    ViStatus initInstrument(const char*, ViUInt16*, ViUInt16, ViUInt16, ViSession*) override {
-        return 0;
-    }
-    ViStatus initInstrumentAndKeep(const char*, ViUInt16*, ViInt16, ViUInt16, ViUInt16,
-                                   ViSession*) override {
-        return 0;
-    }
-    ViStatus reinitInstrument(ViSession*) override { return 0; }
-    ViStatus closeInstrument(ViSession) override { return 0; }
-    ViStatus resetInstrument(ViSession) override { return 0; }
-};
-
 struct RowState {
     QStringList items;
     QString current;
