@@ -9,6 +9,7 @@ packages=(
   xvfb xauth x11-utils imagemagick desktop-file-utils
   python3 python3-pyvisa python3-pil
   clang libclang-rt-14-dev valgrind
+  lintian appstream ccache
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: the default
 # build, then the address+undefined sanitizer build, then the concurrency tests
-# under ThreadSanitizer, then each fuzz target for a minute. Pass --quick to
-# run the default build only.
+# under ThreadSanitizer, then each fuzz target for a minute, then builds and
+# checks the Debian package (package.sh). Pass --quick to run the default
+# build only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here/.."
@@ -21,5 +22,7 @@ done
 if [ "${1:-}" != "--quick" ]; then
   echo "=== fuzz: each target for 60 s"
   "$here/fuzz.sh" 60 || status=1
+  echo "=== package: build and check the Debian package"
+  "$here/package.sh" || status=1
 fi
 exit $status

@@ -1,9 +1,17 @@
-#include "qv4720fp_App.h"
+#include "qv4720fp_CommandLine.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
+// Two faces: the modes without a window need no display, so they get only a
+// core application; the panel gets the full one (which reads the toolkit's
+// own options from the original arguments).
 int main(int argc, char* argv[]) {
+    const qv4720fp_CommandLine commandLine(argc, argv);
+    if (commandLine.headless()) {
+        QCoreApplication app(argc, argv);
+        return commandLine.run();
+    }
     QApplication app(argc, argv);
-    // Torn down in order: splash screen, panel window, descriptor, application.
-    return qv4720fp_run();
+    return commandLine.run();
 }

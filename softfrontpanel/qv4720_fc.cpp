@@ -11,7 +11,7 @@ const char* const kDescription = "8-Channel, 18-bit DAC Function Card";
 const char* const kCopyright = "Copyright \u00a9 2009-2026 Quorvel. All rights reserved.";
 const char* const kVersion = "4.3.1.12523";
 
-const int kDriverRevisionLength = 64;
+const std::size_t kDriverRevisionLength = 64;
 } // namespace
 
 qv4720_fc::qv4720_fc() : qv4000fp_genFC(Model) {
@@ -36,16 +36,17 @@ QString qv4720_fc::version() const {
 }
 
 QString qv4720_fc::driverRevision() {
-    char revision[kDriverRevisionLength] = {};
-    qv4720_revision_query(0, revision, nullptr);
-    return qv4000fp_libraryText(revision);
+    qv4000fp_libraryBuffer<kDriverRevisionLength> revision;
+    if (qv4720_revision_query(0, revision.data, nullptr) < VI_SUCCESS)
+        return QString(); // what a failed call wrote is no revision
+    return revision.text();
 }
 
 QString qv4720_fc::errorMessage(ViStatus status) {
-    char message[QV4720_ERROR_MESSAGE_BUFLEN] = {};
-    if (qv4720_error_message(0, status, message) != VI_SUCCESS)
+    qv4000fp_libraryBuffer<QV4720_ERROR_MESSAGE_BUFLEN> message;
+    if (qv4720_error_message(0, status, message.data) != VI_SUCCESS)
         return QString();
-    return qv4000fp_libraryText(message);
+    return message.text();
 }
 
 ViStatus qv4720_fc::initInstrument(const char* resource, ViUInt16* fcNumbers, ViUInt16 idQuery,

@@ -14,6 +14,8 @@
 #include <QSplashScreen>
 #include <QTabWidget>
 
+#include <cmath>
+
 namespace {
 const char* const kPageTitle = "Voltage Output";
 const char* const kRangeText = "*Voltage Range: %1V to %2V";
@@ -33,25 +35,34 @@ const char* const kLongCardName = " Function Card";
 
 const double kDemoLoLimit = -20.0;
 const double kDemoHiLimit = 20.0;
-const int kRevisionLength = 16;
-
-QString driverText(ViStatus status) {
-    char message[QV4720_ERROR_MESSAGE_BUFLEN] = {};
-    qv4720_error_message(0, status, message);
-    return qv4000fp_libraryText(message);
-}
+const std::size_t kRevisionLength = 16;
 
 // Shows a failed driver call as an error and a warning status as a warning.
-void reportDriverStatus(ViStatus status, const char* call) {
+void reportDriverStatus(qv4000fp_genFC* fc, ViStatus status, const char* call) {
     if (status == VI_SUCCESS)
         return;
-    const QString text = driverText(status);
+    const QString text = qv4720fp_statusReport(fc, status, QString::fromLatin1(call));
     if (status < VI_SUCCESS)
-        showErrorMessage(QString::fromLatin1(kCallFailed).arg(QString::fromLatin1(call), text));
+        showErrorMessage(text);
     else
-        showWarningMessage(QString::fromLatin1(kCallWarning).arg(text));
+        showWarningMessage(text);
 }
 } // namespace
+
+QString qv4720fp_statusReport(qv4000fp_genFC* fc, ViStatus status, const QString& call) {
+    if (status == VI_SUCCESS)
+        return QString();
+    // The descriptor's text honours the driver's "no text" answer: whatever
+    // the driver left in the buffer then is not a message.
+    const QString text = fc ? fc->errorMessage(status) : QString();
+    if (status < VI_SUCCESS)
+        return QString::fromLatin1(kCallFailed).arg(call, text);
+    return QString::fromLatin1(kCallWarning).arg(text);
+}
+
+QString qv4720fp_writeCallText() {
+    return QString::fromLatin1(kWriteCall);
+}
 
 qv4720fp_App::qv4720fp_App(qv4000fp_genFC* fc) : qv4000fp_AppFC(fc, 0, false, nullptr, false) {
     auto* layout = new QHBoxLayout;
@@ -75,10 +86,15 @@ void qv4720fp_App::readOutputRange() {
         m_hiLimit = kDemoHiLimit;
         return;
     }
-    // A driver that fails without writing leaves a range that admits 0 V only.
-    m_loLimit = 0.0;
-    m_hiLimit = 0.0;
-    reportDriverStatus(qv4720_getOutputRange(vi(), &m_loLimit, &m_hiLimit), kRangeCall);
+    // A failed read leaves a range that admits 0 V only, whatever the driver
+    // wrote; so does a "range" that is none (not finite, or reversed).
+    double lo = 0.0;
+    double hi = 0.0;
+    const ViStatus status = qv4720_getOutputRange(vi(), &lo, &hi);
+    const bool usable = status >= VI_SUCCESS && std::isfinite(lo) && std::isfinite(hi) && lo <= hi;
+    m_loLimit = usable ? lo : 0.0;
+    m_hiLimit = usable ? hi : 0.0;
+    reportDriverStatus(d_fc, status, kRangeCall);
 }
 
 void qv4720fp_App::addHardwareInfo() {
@@ -88,23 +104,28 @@ void qv4720fp_App::addHardwareInfo() {
                                  QString::fromLatin1(kDemoModel), QString(), QString());
         return;
     }
+    // What a failed query wrote is not the card's: it shows as never read.
     ViUInt32 serialNumber = 0;
-    char subtype[QV4720_SUBTYPE_BUFLEN] = {};
-    reportDriverStatus(qv4720_readSerialNo(d_vi, &serialNumber, subtype), kSerialCall);
-    const QString serial = QStringLiteral("%1").arg(serialNumber, 8, 16, QLatin1Char('0'));
+    qv4000fp_libraryBuffer<QV4720_SUBTYPE_BUFLEN> subtype;
+    const ViStatus serialStatus = qv4720_readSerialNo(d_vi, &serialNumber, subtype.data);
+    reportDriverStatus(d_fc, serialStatus, kSerialCall);
+    const bool serialRead = serialStatus >= VI_SUCCESS;
+    const QString serial =
+        QStringLiteral("%1").arg(serialRead ? serialNumber : 0, 8, 16, QLatin1Char('0'));
 
-    char driverRevision[kRevisionLength] = {};
-    char firmwareRevision[kRevisionLength] = {};
-    reportDriverStatus(qv4720_revision_query(d_vi, driverRevision, firmwareRevision),
-                       kRevisionCall);
-    const QString model = QString::fromLatin1(kModel).arg(qv4000fp_libraryText(subtype));
+    qv4000fp_libraryBuffer<kRevisionLength> driverRevision;
+    qv4000fp_libraryBuffer<kRevisionLength> firmwareRevision;
+    const ViStatus revisionStatus =
+        qv4720_revision_query(d_vi, driverRevision.data, firmwareRevision.data);
+    reportDriverStatus(d_fc, revisionStatus, kRevisionCall);
+    const QString model = QString::fromLatin1(kModel).arg(serialRead ? subtype.text() : QString());
+    const QString firmware = revisionStatus >= VI_SUCCESS ? firmwareRevision.text() : QString();
 
-    d_about->addHardwareInfo(serial, qv4000fp_libraryText(firmwareRevision), model, QString(),
-                             QString());
+    d_about->addHardwareInfo(serial, firmware, model, QString(), QString());
 }
 
 void qv4720fp_App::writeChannel(int channel, double volts) {
-    reportDriverStatus(qv4720_writeChannel(d_vi, static_cast<ViUInt16>(channel), volts),
+    reportDriverStatus(d_fc, qv4720_writeChannel(d_vi, static_cast<ViUInt16>(channel), volts),
                        kWriteCall);
 }
 

@@ -32,6 +32,13 @@ private:
     qv4720fp_Config* m_config = nullptr;
 };
 
+// The text the panel reports for a non-zero status of a driver call:
+// "<call> failed due to [<text>]" for an error, "Warning: [<text>]" for a
+// warning, <text> being fc->errorMessage(status) (empty when the driver has none).
+QString qv4720fp_statusReport(qv4000fp_genFC* fc, ViStatus status, const QString& call);
+// The channel-write call as the panel names it.
+QString qv4720fp_writeCallText();
+
 // "*Voltage Range: ..." for the given limits in volts.
 QString qv4720fp_rangeText(double loLimit, double hiLimit);
 

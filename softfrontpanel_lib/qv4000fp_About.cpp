@@ -16,6 +16,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 const char* const kTitle = QT_TRANSLATE_NOOP("qv4000fp_About", "About Zelvan %1 Soft Front Panel");
 const char* const kHeader = "<font size='5' bold>Zelvan %1 VXIplug&play Driver<br>"
@@ -78,16 +80,35 @@ qv4000fp_About::qv4000fp_About(const char* version, const char* driverRevision, 
                                const char* commonLibRevision, const char* plotLibraryVersion,
                                bool usesFft)
     : QDialog(parent), d_page(0), d_softwareForm(nullptr), d_hardwareForm(nullptr),
-      d_nextButton(nullptr), d_prevButton(nullptr) {
-    const QString modelText = QString::fromLocal8Bit(model);
-    setWindowTitle(tr(kTitle).arg(modelText));
+      d_nextButton(nullptr), d_prevButton(nullptr), d_modelText(QString::fromLocal8Bit(model)),
+      d_copyright(QString::fromLocal8Bit(copyright)), d_hasCommonLib(commonLibRevision != nullptr),
+      d_usesFft(usesFft) {
+    setWindowTitle(tr(kTitle).arg(d_modelText));
     setMinimumSize(kDialogWidth, kDialogHeight);
     resize(kDialogWidth, kDialogHeight);
+    if (commonLibRevision)
+        d_commonLibLabel.setText(QString::fromLocal8Bit(commonLibRevision));
+    d_driverLabel.setText(QString::fromLocal8Bit(driverRevision));
+    d_panelLabel.setText(QString::fromLocal8Bit(version));
+    if (plotLibraryVersion)
+        d_plotLibraryVersion = QString::fromLocal8Bit(plotLibraryVersion);
+}
+
+void qv4000fp_About::setVisible(bool visible) {
+    if (visible)
+        buildContents();
+    QDialog::setVisible(visible);
+}
+
+void qv4000fp_About::buildContents() {
+    if (d_built)
+        return;
+    d_built = true;
     auto* mainLayout = new QVBoxLayout(this);
     mainLayout->setSizeConstraint(QLayout::SetFixedSize);
 
-    mainLayout->addWidget(centredLabel(text(kHeader).arg(modelText)));
-    mainLayout->addWidget(centredLabel(QString::fromLocal8Bit(copyright)));
+    mainLayout->addWidget(centredLabel(text(kHeader).arg(d_modelText)));
+    mainLayout->addWidget(centredLabel(d_copyright));
     mainLayout->addSpacing(lineHeight());
 
     auto* body = new QHBoxLayout;
@@ -95,10 +116,24 @@ qv4000fp_About::qv4000fp_About(const char* version, const char* driverRevision, 
     body->addWidget(createLogo());
     auto* column = new QVBoxLayout;
     body->addLayout(column);
-    column->addWidget(createLicensesGroup(plotLibraryVersion, usesFft));
-    column->addWidget(createSoftwareGroup(commonLibRevision, driverRevision, version));
+    column->addWidget(createLicensesGroup());
+    column->addWidget(createSoftwareGroup());
     column->addWidget(createHardwareGroup());
     column->addLayout(createButtonRow());
+
+    for (const PendingRow& row : std::as_const(d_pendingRows))
+        addRow(row.hardware, row.label, row.field);
+    d_pendingRows.clear();
+    updatePaging();
+}
+
+// Before the contents exist a row waits, in order.
+void qv4000fp_About::addRow(bool hardware, const QString& label, QLabel* field) {
+    if (!d_built) {
+        d_pendingRows.append(PendingRow{hardware, label, field});
+        return;
+    }
+    (hardware ? d_hardwareForm : d_softwareForm)->addRow(label, field);
 }
 
 qv4000fp_About::~qv4000fp_About() {
@@ -118,7 +153,7 @@ QLabel* qv4000fp_About::createLogo() const {
     return logo;
 }
 
-QGroupBox* qv4000fp_About::createLicensesGroup(const char* plotLibraryVersion, bool usesFft) {
+QGroupBox* qv4000fp_About::createLicensesGroup() {
     auto* group = new QGroupBox(text(kLicensesGroup));
     auto* grid = new QGridLayout(group);
     const int h = lineHeight();
@@ -130,14 +165,13 @@ QGroupBox* qv4000fp_About::createLicensesGroup(const char* plotLibraryVersion, b
     grid->addWidget(qtLicenseLink, 1, 2);
     connect(qtLicenseLink, &clickableLabel::clicked, this, &qv4000fp_About::showQtLicense);
 
-    if (plotLibraryVersion) {
-        grid->addWidget(new QLabel(tr(kQwtVersion).arg(QString::fromLocal8Bit(plotLibraryVersion))),
-                        2, 1);
+    if (d_plotLibraryVersion) {
+        grid->addWidget(new QLabel(tr(kQwtVersion).arg(*d_plotLibraryVersion)), 2, 1);
         auto* qwtLink = new clickableLabel(text(kLgpl21));
         grid->addWidget(qwtLink, 2, 2);
         connect(qwtLink, &clickableLabel::clicked, this, &qv4000fp_About::showQwtLicense);
     }
-    if (usesFft) {
+    if (d_usesFft) {
         grid->addWidget(new QLabel(text(kKissFft)), 3, 1);
         auto* fftLink = new clickableLabel(text(kBsd));
         grid->addWidget(fftLink, 3, 2);
@@ -173,17 +207,12 @@ QFormLayout* qv4000fp_About::createForm(QGroupBox* group) const {
 }
 
 // A null common-library text leaves its row out; an empty one keeps it.
-QGroupBox* qv4000fp_About::createSoftwareGroup(const char* commonLibRevision,
-                                               const char* driverRevision, const char* version) {
+QGroupBox* qv4000fp_About::createSoftwareGroup() {
     auto* group = new QGroupBox(text(kSoftwareGroup));
     d_softwareForm = createForm(group);
-    if (commonLibRevision) {
-        d_commonLibLabel.setText(QString::fromLocal8Bit(commonLibRevision));
+    if (d_hasCommonLib)
         d_softwareForm->addRow(text(kCommonLibRow), &d_commonLibLabel);
-    }
-    d_driverLabel.setText(QString::fromLocal8Bit(driverRevision));
     d_softwareForm->addRow(text(kDriverRow), &d_driverLabel);
-    d_panelLabel.setText(QString::fromLocal8Bit(version));
     d_softwareForm->addRow(text(kPanelRow), &d_panelLabel);
     return group;
 }
@@ -215,9 +244,9 @@ QHBoxLayout* qv4000fp_About::createButtonRow() {
 void qv4000fp_About::addHardwareInfo(QString serial, QString revision, QString model,
                                      QString driverRevision, QString panelVersion) {
     if (d_pages.isEmpty()) {
-        d_hardwareForm->addRow(text(kModelRow), &d_modelLabel);
-        d_hardwareForm->addRow(text(kRevisionRow), &d_revisionLabel);
-        d_hardwareForm->addRow(text(kSerialRow), &d_serialLabel);
+        addRow(true, text(kModelRow), &d_modelLabel);
+        addRow(true, text(kRevisionRow), &d_revisionLabel);
+        addRow(true, text(kSerialRow), &d_serialLabel);
     }
     d_current.driverRevision = driverRevision.isEmpty() ? d_driverLabel.text() : driverRevision;
     d_current.panelVersion = panelVersion.isEmpty() ? d_panelLabel.text() : panelVersion;
@@ -232,7 +261,8 @@ void qv4000fp_About::addHardwareInfo(QString serial, QString revision, QString m
 }
 
 void qv4000fp_About::addInfoRow(QString label, QString value, bool hardware) {
-    (hardware ? d_hardwareForm : d_softwareForm)->addRow(label, new QLabel(value));
+    // The dialog owns the field until its row is built.
+    addRow(hardware, label, new QLabel(value, this));
     if (!hardware)
         return;
     if (label == text(kSerialRow))
@@ -261,6 +291,8 @@ void qv4000fp_About::prev() {
 
 // Buttons show from the second page on; each is enabled while there is a page its way.
 void qv4000fp_About::updatePaging() {
+    if (!d_built)
+        return;
     const bool paging = d_pages.size() > 1;
     d_prevButton->setVisible(paging);
     d_nextButton->setVisible(paging);

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QFormLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -21,7 +23,9 @@ struct HardwareInfo {
 };
 
 // The About dialog: product and card, copyright and logo, the licences of the libraries used,
-// software revisions and one page of hardware information per device.
+// software revisions and one page of hardware information per device. Nobody sees it before
+// the panel is up, so its contents are built when it is first shown; rows and pages added
+// before then wait for that.
 class qv4000fp_About : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +41,9 @@ public:
                          QString panelVersion);
     void addInfoRow(QString label, QString value, bool hardware);
 
+    // Builds the contents on the first show.
+    void setVisible(bool visible) override;
+
 public slots:
     void next();
     void prev();
@@ -46,12 +53,20 @@ public slots:
     void openLicensesWebPage();
 
 private:
+    // A form row added before the contents were built.
+    struct PendingRow {
+        bool hardware;
+        QString label;
+        QLabel* field;
+    };
+
+    void buildContents();
+    void addRow(bool hardware, const QString& label, QLabel* field);
     int lineHeight() const;
     QLabel* createLogo() const;
-    QGroupBox* createLicensesGroup(const char* plotLibraryVersion, bool usesFft);
+    QGroupBox* createLicensesGroup();
     QWidget* createQtCell();
-    QGroupBox* createSoftwareGroup(const char* commonLibRevision, const char* driverRevision,
-                                   const char* version);
+    QGroupBox* createSoftwareGroup();
     QGroupBox* createHardwareGroup();
     QHBoxLayout* createButtonRow();
     QFormLayout* createForm(QGroupBox* group) const;
@@ -59,6 +74,7 @@ private:
     void updatePaging();
 
     int d_page;
+    // The forms and paging buttons are null until the contents are built.
     QFormLayout* d_softwareForm;
     QFormLayout* d_hardwareForm;
     QLabel d_commonLibLabel;
@@ -71,6 +87,15 @@ private:
     QPushButton* d_prevButton;
     HardwareInfo d_current;
     QList<HardwareInfo*> d_pages; // owned
+
+    // What the contents are built from, copied: no text of the caller outlives the constructor.
+    QString d_modelText;
+    QString d_copyright;
+    bool d_hasCommonLib;
+    std::optional<QString> d_plotLibraryVersion;
+    bool d_usesFft;
+    QList<PendingRow> d_pendingRows;
+    bool d_built = false;
 
     Q_DISABLE_COPY(qv4000fp_About)
 };

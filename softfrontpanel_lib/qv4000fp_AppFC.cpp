@@ -30,10 +30,10 @@ const int kAttributeTextLength = 256;
 
 // Reads a VISA text attribute; only an exact success yields a text.
 QString textAttribute(ViSession vi, ViAttr attribute) {
-    char buffer[kAttributeTextLength] = {};
-    if (viGetAttribute(vi, attribute, buffer) != VI_SUCCESS)
+    qv4000fp_libraryBuffer<kAttributeTextLength> buffer;
+    if (viGetAttribute(vi, attribute, buffer.data) != VI_SUCCESS)
         return QString();
-    return qv4000fp_libraryText(buffer);
+    return buffer.text();
 }
 } // namespace
 
@@ -100,13 +100,13 @@ void qv4000fp_AppFC::readLocation(QString* slotText, QString* hostText) {
         d_vi = 0;
         return;
     }
-    ViInt16 slot = 0;
-    if (viGetAttribute(d_vi, VI_ATTR_SLOT, &slot) < VI_SUCCESS) {
+    qv4000fp_libraryBuffer<sizeof(ViInt16)> slotValue;
+    if (viGetAttribute(d_vi, VI_ATTR_SLOT, slotValue.data) < VI_SUCCESS) {
         d_lxi = true;
         *slotText = textAttribute(d_vi, VI_ATTR_TCPIP_DEVICE_NAME);
         *hostText = textAttribute(d_vi, VI_ATTR_TCPIP_HOSTNAME);
     } else {
-        *slotText = QString::fromLatin1(kSlotText).arg(slot);
+        *slotText = QString::fromLatin1(kSlotText).arg(slotValue.value<ViInt16>());
     }
 }
 
@@ -126,9 +126,10 @@ void qv4000fp_AppFC::showLocation(const QString& slotText, const QString& hostTe
 }
 
 void qv4000fp_AppFC::createAbout(const char* plotLibraryVersion, bool usesFft) {
-    char revision[QV4000_LIBRARY_REVISION_BUFLEN] = {};
-    qv4000_libraryRevision(revision);
-    const QByteArray libraryRevision = qv4000fp_libraryBytes(revision);
+    // A failed call's text is no revision: the row then shows an empty one.
+    qv4000fp_libraryBuffer<QV4000_LIBRARY_REVISION_BUFLEN> revision;
+    const QByteArray libraryRevision =
+        qv4000_libraryRevision(revision.data) < VI_SUCCESS ? QByteArray("") : revision.bytes();
 
     const QByteArray copyright = d_fc->copyright().toLocal8Bit();
     const QByteArray driverRevision = d_fc->driverRevision().toLocal8Bit();
@@ -144,9 +145,10 @@ void qv4000fp_AppFC::resetDevice() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const ViStatus status = (d_demo == 0 && d_fc) ? d_fc->resetInstrument(d_vi) : VI_SUCCESS;
     if (status != VI_SUCCESS) {
-        char message[QV4000_ERROR_MESSAGE_BUFLEN] = {};
-        qv4000_errorMessage(status, message);
-        const QString text = qv4000fp_libraryText(message);
+        // Whatever a failed message call left in the buffer is not a message.
+        qv4000fp_libraryBuffer<QV4000_ERROR_MESSAGE_BUFLEN> message;
+        const QString text =
+            qv4000_errorMessage(status, message.data) < VI_SUCCESS ? QString() : message.text();
         if (status < VI_SUCCESS)
             showErrorMessage(QString::fromLatin1(kResetError).arg(text));
         else

@@ -52,6 +52,12 @@ QString qv4000fp_connectionBoxes::modelText(int model) {
     return QStringLiteral("%1").arg(model, 4, 16, QLatin1Char(' '));
 }
 
+QString qv4000fp_connectionBoxes::unavailableText(int model, const QString& errorText,
+                                                  bool severalCards) {
+    return fromTable(severalCards ? kSeveralUnavailable : kUnavailable)
+        .arg(modelText(model), errorText);
+}
+
 QString qv4000fp_connectionBoxes::titleText(int model) {
     return fromTable(kTitle).arg(modelText(model));
 }
@@ -93,9 +99,7 @@ qv4000fp_connectionBoxes::askAfterNoCardFound(QWidget* parent) {
 
 bool qv4000fp_connectionBoxes::askAfterOpenFailure(QWidget* parent, const QString& errorText,
                                                    bool severalCards) {
-    const QString message = fromTable(severalCards ? kSeveralUnavailable : kUnavailable)
-                                .arg(modelText(m_model), errorText);
-    auto box = questionBox(parent, message);
+    auto box = questionBox(parent, unavailableText(m_model, errorText, severalCards));
     QPushButton* tryAgain = box->addButton(fromTable(kTryAgain), QMessageBox::ActionRole);
     box->addButton(fromTable(kCancel), QMessageBox::ActionRole);
     box->setDefaultButton(tryAgain);

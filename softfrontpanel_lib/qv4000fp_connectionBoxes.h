@@ -32,6 +32,9 @@ public:
     // empty text when every pair names a descriptor and a card number.
     static QString entryWarning(const QStringList& descriptors, const QList<int>& fcNumbers);
 
+    // The failure box's text for the driver's or carrier library's errorText.
+    static QString unavailableText(int model, const QString& errorText, bool severalCards);
+
     static QString modelText(int model);
     static QString titleText(int model);
 

@@ -2,12 +2,13 @@
 
 #include "qv4000.h"
 #include "qv4000fp_connectionBoxes.h"
-#include "qv4000fp_descriptorOrder.h"
+#include "qv4000fp_discovery.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4000fp_messages.h"
+#include "qv4000fp_resourceTree.h"
 
 #include <QApplication>
 #include <QFutureWatcher>
@@ -15,14 +16,12 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 namespace {
 const char* const kSystemHeader = "System";
@@ -33,15 +32,10 @@ const char* const kHint =
     "Select one available function card and then click \"OK\" \nor click \"Cancel\" to quit";
 const char* const kProgressTitle = "Zelvan %1";
 const char* const kSearching = "Searching...";
-const char* const kLimitText =
-    "Found more Function Cards than supported by this SoftFrontPanel. Only first %1 are "
-    "available.\nPlease contact Quorvel's support if you need support for more cards.";
 const char* const kContinue = "Continue";
 const char* const kDemoDescriptor = "VXI0::1::INSTR";
-const char* const kNetworkKind = "TCPIP";
 
 const int kTreeLines = 24; // minimum tree width and height, in lines of text
-const int kMaxPoolThreads = 128;
 const Qt::ItemDataRole kCardDataRole = Qt::StatusTipRole;
 
 QString fromTable(const char* text) {
@@ -67,19 +61,14 @@ QString errorTextFor(qv4000fp_genFC* fc, ViStatus status) {
     return qv4000fp_libraryText(buffer);
 }
 
-// The network queries run on a pool of their own. The toolkit's global pool
-// also serves its raster painting, which takes threads just while the
-// progress dialog first paints; the map does not start the threads it was
-// denied then until one of its queries has ended, a whole network round trip
-// later.
-QThreadPool* discoveryThreadPool() {
-    static QThreadPool pool;
-    return &pool;
+qv4000fp_connectRequest& pendingStartRequest() {
+    static qv4000fp_connectRequest request;
+    return request;
 }
 
 void warnAboutCardLimit(int model) {
     QMessageBox box(QMessageBox::Question, qv4000fp_connectionBoxes::titleText(model),
-                    fromTable(kLimitText).arg(qv4000fp_fcSelect::MaxCards), QMessageBox::NoButton,
+                    qv4000fp_resourceTree::limitWarning(), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setDefaultButton(box.addButton(fromTable(kContinue), QMessageBox::ActionRole));
     box.exec();
@@ -89,7 +78,7 @@ void warnAboutCardLimit(int model) {
 qv4000fp_fcSelect::qv4000fp_fcSelect(qv4000fp_genFC* fc, int multiSelect)
     : QDialog(nullptr, Qt::WindowFlags()), m_okButton(new QPushButton(fromTable(kOk))),
       m_tree(new QTreeWidget), m_cancelButton(new QPushButton(fromTable(kCancel))), m_demoMode(0),
-      m_fcCount(0), m_vi(0), m_fc(fc) {
+      m_fcCount(0), m_vi(0), m_fc(fc), m_startRequest(std::exchange(pendingStartRequest(), {})) {
     std::fill(std::begin(m_fcNumbers), std::end(m_fcNumbers), quint16(0));
     setWindowTitle(qv4000fp_connectionBoxes::titleText(fc->m_model));
     setWindowIcon(qv4000fp_connectionIcon());
@@ -117,6 +106,10 @@ qv4000fp_fcSelect::qv4000fp_fcSelect(qv4000fp_genFC* fc, int multiSelect)
 }
 
 qv4000fp_fcSelect::~qv4000fp_fcSelect() = default;
+
+void qv4000fp_fcSelect::setStartRequest(const qv4000fp_connectRequest& request) {
+    pendingStartRequest() = request;
+}
 
 void qv4000fp_fcSelect::okPressed() {
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
@@ -157,73 +150,20 @@ void qv4000fp_fcSelect::dblClick(QTreeWidgetItem* item) {
 
 int qv4000fp_fcSelect::autoFind() {
     m_tree->clear();
-    ViSession defaultRM = 0;
-    if (viOpenDefaultRM(&defaultRM) != VI_SUCCESS) {
-        viClose(defaultRM);
+    qv4000fp_discovery discovery(m_fc);
+    const auto outcome = discovery.run(
+        [this](const qv4000fp_discovery::Queries& queries) { waitWithProgress(queries); });
+    if (outcome != qv4000fp_discovery::Outcome::Found)
         return 0;
-    }
-    ViFindList findList = 0;
-    QList<resourceInfo_t> records;
-    if (!findResources(defaultRM, &findList, &records))
-        return 0;
-    records = withoutDuplicateAddresses(queryResources(defaultRM, records));
-    // Records that compare equal (carriers of one VXI interface) keep VISA's
-    // order; and a stable sort stays in bounds where letter case makes the
-    // descriptor order cycle.
-    std::stable_sort(records.begin(), records.end(), resourceRecordLessThan);
-    const int selectable = buildTree(records);
+    const int selectable = buildTree(discovery.records());
     m_tree->resizeColumnToContents(0);
     m_tree->resizeColumnToContents(1);
-    viClose(findList);
-    viClose(defaultRM);
     return selectable;
 }
 
-// Local resources are queried here one after the other; network resources,
-// which may take long to answer, all at once on the thread pool.
-QList<resourceInfo_t> qv4000fp_fcSelect::queryResources(ViSession defaultRM,
-                                                        const QList<resourceInfo_t>& found) {
-    std::vector<getResourceInfo_params_t> items(static_cast<size_t>(found.size()));
-    for (qsizetype i = 0; i < found.size(); ++i) {
-        getResourceInfo_params_t& item = items[static_cast<size_t>(i)];
-        item.fc = m_fc;
-        item.defaultRM = defaultRM;
-        item.info = found.at(i);
-        if (!item.info.descriptor.toUpper().contains(QLatin1String(kNetworkKind))) {
-            getResourceInfo(&item);
-            item.done = true;
-        }
-    }
-    // The map hands each thread a growing block of items once the items go
-    // fast; with the finished items first, a block could hold several network
-    // items that would then be queried one after the other. Pending items go
-    // first, so each of them starts on a thread of its own.
-    QVector<getResourceInfo_params_t*> sequence;
-    sequence.reserve(found.size());
-    for (bool done : {false, true}) {
-        for (getResourceInfo_params_t& item : items) {
-            if (item.done == done)
-                sequence.append(&item);
-        }
-    }
-    runNetworkQueries(sequence);
-    QList<resourceInfo_t> results;
-    results.reserve(found.size());
-    for (const getResourceInfo_params_t& item : items)
-        results.append(item.info);
-    return results;
-}
-
-// The GUI thread only runs the progress dialog's event loop until the map has
-// finished; it reads the items after that. One thread per pending item, up to
-// the limit: threads for items that are already done would only delay the
-// start of the others.
-void qv4000fp_fcSelect::runNetworkQueries(QVector<getResourceInfo_params_t*>& items) {
-    const qsizetype pending =
-        std::count_if(items.cbegin(), items.cend(),
-                      [](const getResourceInfo_params_t* item) { return !item->done; });
-    discoveryThreadPool()->setMaxThreadCount(
-        static_cast<int>(std::clamp<qsizetype>(pending, 1, kMaxPoolThreads)));
+// The GUI thread only runs the progress dialog's event loop until the
+// network queries have ended.
+void qv4000fp_fcSelect::waitWithProgress(const qv4000fp_discovery::Queries& queries) {
     QProgressDialog progress(this);
     progress.setWindowTitle(
         fromTable(kProgressTitle).arg(qv4000fp_connectionBoxes::modelText(m_fc->m_model)));
@@ -235,82 +175,60 @@ void qv4000fp_fcSelect::runNetworkQueries(QVector<getResourceInfo_params_t*>& it
             &QProgressDialog::setRange);
     connect(&watcher, &QFutureWatcher<void>::progressValueChanged, &progress,
             &QProgressDialog::setValue);
-    watcher.setFuture(QtConcurrent::map(discoveryThreadPool(), items, getResourceInfo));
+    watcher.setFuture(queries.future);
     progress.exec();
     watcher.waitForFinished();
 }
 
 // The rows are built apart from the tree and put into it at once, so the
 // tree takes them in one step rather than one row at a time.
-struct qv4000fp_fcSelect::TreeRows {
+int qv4000fp_fcSelect::buildTree(const QList<resourceInfo_t>& records) {
+    const qv4000fp_resourceTree rows(records);
+    if (rows.limitReached())
+        warnAboutCardLimit(m_fc->m_model);
     QList<QTreeWidgetItem*> groups;
     QList<QTreeWidgetItem*> expanded; // expanding needs the rows in the tree
-    int selectable = 0;
-};
-
-int qv4000fp_fcSelect::buildTree(const QList<resourceInfo_t>& records) {
-    TreeRows rows;
-    QString previousGroup;
-    QTreeWidgetItem* groupItem = nullptr;
-    for (const resourceInfo_t& record : records) {
-        const QString group = record.descriptor.section(QLatin1Char(':'), 0, 0);
-        if (!groupItem || group != previousGroup) {
-            groupItem = new QTreeWidgetItem(QStringList(group));
-            groupItem->setFlags(Qt::ItemIsEnabled);
-            rows.groups << groupItem;
-            rows.expanded << groupItem;
-            previousGroup = group;
-        }
-        // A resource that failed to open, or is no carrier, shows only as its group.
-        if (record.systemText.isEmpty())
-            continue;
-        if (!addCarrier(groupItem, record, rows))
-            break;
+    QTreeWidgetItem* parents[2] = {nullptr, nullptr};
+    for (const qv4000fp_resourceTree::Row& row : rows.rows()) {
+        QTreeWidgetItem* item = row.depth == 0
+                                    ? new QTreeWidgetItem(row.texts)
+                                    : new QTreeWidgetItem(parents[row.depth - 1], row.texts);
+        if (row.depth == 0)
+            groups << item;
+        if (row.depth < 2)
+            parents[row.depth] = item;
+        if (row.expanded)
+            expanded << item;
+        if (row.kind == qv4000fp_resourceTree::Row::Kind::Card)
+            addCard(item, row, records.at(row.record).descriptor);
+        else
+            item->setFlags(Qt::ItemIsEnabled);
     }
-    m_tree->addTopLevelItems(rows.groups);
-    for (QTreeWidgetItem* item : std::as_const(rows.expanded))
+    m_tree->addTopLevelItems(groups);
+    for (QTreeWidgetItem* item : std::as_const(expanded))
         item->setExpanded(true);
-    return rows.selectable;
+    return rows.selectableCount();
 }
 
-// Adds the carrier row and its card rows; false when the card limit ended
-// the listing.
-bool qv4000fp_fcSelect::addCarrier(QTreeWidgetItem* groupItem, const resourceInfo_t& record,
-                                   TreeRows& rows) {
-    auto* carrierItem = new QTreeWidgetItem(groupItem, record.systemText);
-    carrierItem->setFlags(Qt::ItemIsEnabled);
-    bool anySelectable = false;
-    bool withinLimit = true;
-    const qsizetype cards = qMin(record.fcColumns.size(), record.fcNumbers.size());
-    for (qsizetype k = 0; k < cards; ++k) {
-        const int fcNumber = record.fcNumbers.at(k);
-        if (fcNumber != 0 && rows.selectable == MaxCards) {
-            warnAboutCardLimit(m_fc->m_model);
-            withinLimit = false;
-            break;
-        }
-        auto* cardItem = new QTreeWidgetItem(carrierItem, record.fcColumns.at(k));
-        cardItem->setData(0, kCardDataRole, fcNumber);
-        cardItem->setData(1, kCardDataRole, record.descriptor);
-        if (fcNumber == 0) {
-            cardItem->setFlags(Qt::NoItemFlags);
-            continue;
-        }
-        cardItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        m_descriptor = record.descriptor;
-        m_fcNumbers[0] = static_cast<quint16>(fcNumber);
-        ++rows.selectable;
-        anySelectable = true;
+// A selectable card also becomes the record's choice: after the search the
+// record names the last selectable card listed.
+void qv4000fp_fcSelect::addCard(QTreeWidgetItem* item, const qv4000fp_resourceTree::Row& row,
+                                const QString& descriptor) {
+    item->setData(0, kCardDataRole, row.fcNumber);
+    item->setData(1, kCardDataRole, descriptor);
+    if (!row.selectable) {
+        item->setFlags(Qt::NoItemFlags);
+        return;
     }
-    if (anySelectable)
-        rows.expanded << carrierItem;
-    return withinLimit;
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    m_descriptor = descriptor;
+    m_fcNumbers[0] = static_cast<quint16>(row.fcNumber);
 }
 
 bool qv4000fp_fcSelect::connectFunctionCard() {
     qv4000fp_fcEnterAddress addressDialog(m_fc);
     qv4000fp_connectionBoxes boxes(m_fc->m_model);
-    Step step = Step::Choice;
+    Step step = firstStep();
     while (step != Step::Connected && step != Step::Cancelled) {
         switch (step) {
         case Step::Choice:
@@ -348,6 +266,23 @@ bool qv4000fp_fcSelect::connectFunctionCard() {
         }
     }
     return step == Step::Connected;
+}
+
+// The start request leads to its step once; later runs start with the choice.
+qv4000fp_fcSelect::Step qv4000fp_fcSelect::firstStep() {
+    const qv4000fp_connectRequest request = std::exchange(m_startRequest, {});
+    switch (request.start) {
+    case qv4000fp_connectRequest::Start::Demo:
+        return Step::Demo;
+    case qv4000fp_connectRequest::Start::Card:
+        m_descriptor = request.descriptor;
+        m_fcNumbers[0] = request.fcNumber;
+        m_fcCount = 1;
+        return Step::Open;
+    case qv4000fp_connectRequest::Start::Ask:
+        break;
+    }
+    return Step::Choice;
 }
 
 qv4000fp_fcSelect::Step qv4000fp_fcSelect::search(qv4000fp_connectionBoxes& boxes) {

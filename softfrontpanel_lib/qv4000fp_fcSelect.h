@@ -1,7 +1,10 @@
 #ifndef QV4000FP_FCSELECT_H
 #define QV4000FP_FCSELECT_H
 
+#include "qv4000fp_connectRequest.h"
+#include "qv4000fp_discovery.h"
 #include "qv4000fp_resourceInfo.h"
+#include "qv4000fp_resourceTree.h"
 #include "visa.h"
 
 #include <QDialog>
@@ -22,7 +25,7 @@ class qv4000fp_genFC;
 class qv4000fp_fcSelect : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int MaxCards = 256;
+    static constexpr int MaxCards = qv4000fp_resourceTree::MaxCards;
 
     // A non-zero multiSelect lets the operator choose several cards.
     qv4000fp_fcSelect(qv4000fp_genFC* fc, int multiSelect);
@@ -35,6 +38,11 @@ public:
     // Asks the operator how to connect and opens the card. True when a card
     // was opened or demo mode chosen, false when the operator gave up.
     bool connectFunctionCard();
+
+    // How the next dialog's workflow starts (process-wide, like panelName).
+    // The dialog constructed next takes the request and the one after it
+    // asks again; the request counts for its first workflow run only.
+    static void setStartRequest(const qv4000fp_connectRequest& request);
 
     QPushButton* m_okButton;
     QTreeWidget* m_tree;
@@ -56,17 +64,19 @@ public slots:
 private:
     enum class Step { Choice, Search, Demo, Entry, Open, Connected, Cancelled };
 
-    QList<resourceInfo_t> queryResources(ViSession defaultRM, const QList<resourceInfo_t>& found);
-    void runNetworkQueries(QVector<getResourceInfo_params_t*>& items);
-    struct TreeRows;
+    void waitWithProgress(const qv4000fp_discovery::Queries& queries);
     int buildTree(const QList<resourceInfo_t>& records);
-    bool addCarrier(QTreeWidgetItem* groupItem, const resourceInfo_t& record, TreeRows& rows);
+    void addCard(QTreeWidgetItem* item, const qv4000fp_resourceTree::Row& row,
+                 const QString& descriptor);
 
     Step search(qv4000fp_connectionBoxes& boxes);
     Step enterAddresses(qv4000fp_fcEnterAddress& addressDialog);
     Step openCard(qv4000fp_connectionBoxes& boxes);
     void chooseDemoMode();
     void takeEntries(const QStringList& descriptors, const QList<int>& fcNumbers);
+    Step firstStep();
+
+    qv4000fp_connectRequest m_startRequest;
 };
 
 #endif

@@ -20,4 +20,21 @@ template <std::size_t N> QString qv4000fp_libraryText(const char (&buffer)[N]) {
     return QString::fromLatin1(qv4000fp_libraryBytes(buffer));
 }
 
+// The buffer for a library call that is told no size: the documented size N
+// and as much zeroed room again behind it, so a library that writes past the
+// documented end harms nothing; only the first N bytes are ever read.
+template <std::size_t N> struct qv4000fp_libraryBuffer {
+    char data[2 * N + 64] = {};
+
+    QByteArray bytes() const { return QByteArray(data, static_cast<qsizetype>(strnlen(data, N))); }
+    QString text() const { return QString::fromLatin1(bytes()); }
+    // A number the library wrote at the start of the buffer.
+    template <class T> T value() const {
+        static_assert(sizeof(T) == N, "read the documented size");
+        T v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+};
+
 #endif

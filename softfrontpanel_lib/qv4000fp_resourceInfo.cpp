@@ -10,7 +10,6 @@
 #include <cstring>
 
 namespace {
-const char* const kSearchExpression = "?*INSTR";
 const char* const kLxiRow = "%1 - %2 LXI";
 const char* const kSlotRow = "Slot %1 - %2 MB";
 const char* const kCardRow = "FC %1";
@@ -29,40 +28,46 @@ const quint16 kMaskedCodeModel = 0x4950;
 const quint16 kCarrierModelShown2391 = 4160;
 const quint16 kVariantModels[] = {0x4860, 0x4870};
 
-const int kAttributeBufferLength = 256;
+const std::size_t kAttributeBufferLength = 256;
 
 // A failed read counts as an interface other than TCP/IP.
 bool isNetworkResource(ViSession session) {
-    ViUInt16 type = 0;
-    if (viGetAttribute(session, VI_ATTR_INTF_TYPE, &type) < VI_SUCCESS)
+    // Attribute buffers carry no size: the library gets room to spare.
+    qv4000fp_libraryBuffer<sizeof(ViUInt16)> type;
+    if (viGetAttribute(session, VI_ATTR_INTF_TYPE, type.data) < VI_SUCCESS)
         return false;
-    return type == VI_INTF_TCPIP;
+    return type.value<ViUInt16>() == VI_INTF_TCPIP;
 }
 
-QString networkAddress(ViSession session) {
-    char address[kAttributeBufferLength] = {};
-    if (viGetAttribute(session, VI_ATTR_TCPIP_ADDR, address) < VI_SUCCESS)
+// A failed read gives an empty text.
+QString textAttribute(ViSession session, ViAttr attribute) {
+    qv4000fp_libraryBuffer<kAttributeBufferLength> text;
+    if (viGetAttribute(session, attribute, text.data) < VI_SUCCESS)
         return QString();
-    return qv4000fp_libraryText(address);
+    return text.text();
 }
 
 // A failed read counts as slot 0.
 ViInt16 mainframeSlot(ViSession session) {
-    ViInt16 slot = 0;
-    if (viGetAttribute(session, VI_ATTR_SLOT, &slot) < VI_SUCCESS)
+    qv4000fp_libraryBuffer<sizeof(ViInt16)> slot;
+    if (viGetAttribute(session, VI_ATTR_SLOT, slot.data) < VI_SUCCESS)
         return 0;
-    return slot;
+    return slot.value<ViInt16>();
 }
 
-void describeCarrier(ViSession session, resourceInfo_t& info) {
+void describeCarrier(const getResourceInfo_params_t& item, ViSession session,
+                     resourceInfo_t& info) {
     const qint16 model = static_cast<qint16>(info.carrierModel);
     if (isNetworkResource(session)) {
-        info.tcpipAddress = networkAddress(session);
+        info.tcpipAddress = textAttribute(session, VI_ATTR_TCPIP_ADDR);
+        if (item.readHostName)
+            info.tcpipHostName = textAttribute(session, VI_ATTR_TCPIP_HOSTNAME);
         info.systemText << QString::fromLatin1(kLxiRow).arg(info.tcpipAddress,
                                                             QString::number(model));
     } else {
         info.tcpipAddress.clear();
-        info.systemText << QString::fromLatin1(kSlotRow).arg(mainframeSlot(session)).arg(model);
+        info.slot = mainframeSlot(session);
+        info.systemText << QString::fromLatin1(kSlotRow).arg(info.slot).arg(model);
     }
 }
 
@@ -111,6 +116,7 @@ void describeCards(const getResourceInfo_params_t& item, qv4000_carrierObject* c
                                       QStringLiteral("%1").arg(code, 4, 16, QLatin1Char(' ')) +
                                           info.variantSuffix};
         info.fcNumbers << (item.fc->supportsModel(reported) ? int(fcNumber) : 0);
+        info.fcSlots << int(fcNumber);
     }
 }
 } // namespace
@@ -150,36 +156,12 @@ void getResourceInfo(getResourceInfo_params_t* item) {
     if (carrier && carrier->description) {
         qv4000_interfaceTable* cardInterface = cardInterfaceOf(carrier);
         info.carrierModel = remapCarrierModel(carrier->description->carrierModel);
-        describeCarrier(session, info);
+        describeCarrier(*item, session, info);
         describeCards(*item, carrier, cardInterface, info);
         item->info = info;
     }
     qv4000_closeCarrier(&record);
     viClose(session);
-}
-
-bool findResources(ViSession defaultRM, ViFindList* findList, QList<resourceInfo_t>* found) {
-    char buffer[VI_FIND_BUFLEN];
-    std::memset(buffer, 0, sizeof buffer);
-    ViUInt32 count = 0;
-    if (viFindRsrc(defaultRM, kSearchExpression, findList, &count, buffer) != VI_SUCCESS) {
-        viClose(defaultRM);
-        return false;
-    }
-    if (count == 0) {
-        viClose(*findList);
-        viClose(defaultRM);
-        return false;
-    }
-    ViStatus status = VI_SUCCESS;
-    do {
-        resourceInfo_t record;
-        record.descriptor = qv4000fp_libraryText(buffer);
-        found->append(record);
-        --count;
-        status = viFindNext(*findList, buffer);
-    } while (status == VI_SUCCESS && count > 0);
-    return true;
 }
 
 QList<resourceInfo_t> withoutDuplicateAddresses(const QList<resourceInfo_t>& records) {

@@ -19,6 +19,9 @@ struct resourceInfo_t {
     QList<QStringList> fcColumns; // per occupied slot: the card row's two texts
     QList<int> fcNumbers;         // per occupied slot: card number, 0 if not drivable
     QString tcpipAddress;         // VI_ATTR_TCPIP_ADDR of a network resource
+    qint16 slot = 0;              // mainframe slot of a local carrier
+    QString tcpipHostName;        // VI_ATTR_TCPIP_HOSTNAME, when asked for and readable
+    QList<int> fcSlots;           // per occupied slot: its card number, drivable or not
 };
 
 // The work item of one resource. Worker threads share `fc` and `defaultRM`
@@ -27,19 +30,14 @@ struct getResourceInfo_params_t {
     qv4000fp_genFC* fc = nullptr;
     ViSession defaultRM = 0;
     resourceInfo_t info;
-    bool done = false; // already queried before the parallel phase
+    bool done = false;         // already queried before the parallel phase
+    bool readHostName = false; // also read a network carrier's host name
 };
 
 // Opens the resource, asks the carrier library which cards sit in its slots
 // and fills item->info; a resource that fails anywhere keeps its info as it
 // was. Safe to run for different items on several threads at once.
 void getResourceInfo(getResourceInfo_params_t* item);
-
-// The VISA search for every instrument resource: appends a record per
-// resource to `found`, in VISA's order, and leaves the find list open. On
-// false nothing was found and every session the search opened (the resource
-// manager's included) is closed.
-bool findResources(ViSession defaultRM, ViFindList* findList, QList<resourceInfo_t>* found);
 
 // Drops every network record whose address an earlier record already has:
 // two descriptors that reach one carrier keep the first in VISA's order.

@@ -1,14 +1,17 @@
 // The baseline of the start-up benchmark: the smallest Qt 6 program that
-// shows one window.
-#include "ShownProbe.h"
+// shows one window. Its first window is also its main window.
+#include "ProbeApplication.h"
 
-#include <QApplication>
 #include <QLabel>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    reportMoment("main", monotonicNs());
+    ProbeApplication app(argc, argv);
+    reportMoment("application", monotonicNs());
     QLabel window(QStringLiteral("Hello"));
-    ShownProbe probe([&window](const QWidget* shown) { return shown == &window; });
+    const auto isWindow = [&window](const QWidget* shown) { return shown == &window; };
+    app.watchFirstPaint("first", isWindow);
+    app.watchFirstPaint("panel", isWindow, [&app] { app.finish(); });
     window.show();
     return app.exec();
 }

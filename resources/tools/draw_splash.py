@@ -10,7 +10,7 @@ import os
 
 from PIL import Image
 
-from artkit import ACCENT, NAVY, OUT_DIR, WHITE, Canvas, draw_mark, mix
+from artkit import ACCENT, NAVY, OUT_DIR, WHITE, Canvas, draw_mark, mix, save_unfiltered_png
 
 W, H = 520, 400
 BAND = 30       # top band height
@@ -58,7 +58,7 @@ def draw():
     rule_under_card(c)
     flat = Image.new("RGB", (W, H))
     flat.paste(c.final().convert("RGB"))
-    flat.save(os.path.join(OUT_DIR, "fp_splash.png"), optimize=True)
+    save_unfiltered_png(flat, os.path.join(OUT_DIR, "fp_splash.png"))
 
 
 if __name__ == "__main__":

@@ -45,7 +45,9 @@ QString textOf(clickableLabel* label) {
     return plainText(label);
 }
 
+// The dialog builds its contents when first shown: look at it as the operator does.
 template <class T> T* child(QDialog& dialog, const QString& text) {
+    dialog.show();
     for (T* widget : dialog.findChildren<T*>())
         if (textOf(widget) == text)
             return widget;
@@ -119,6 +121,7 @@ private slots:
         std::memset(model, 'x', 4);
         std::memset(copyright, 'x', 4);
         std::memset(driver, 'x', 4);
+        about.show();
         QCOMPARE(about.windowTitle(), QStringLiteral("About Zelvan 4720 Soft Front Panel"));
         const auto labels = about.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
         QCOMPARE(labels.size(), 3);
@@ -231,6 +234,22 @@ private slots:
         addPage(*about, "0", "9.9", "8.8");
         QVERIFY(shown(*about).contains("Instrument Driver:=9.9"));
         QVERIFY(shown(*about).contains("Soft Front Panel:=8.8"));
+    }
+
+    // Rows and pages added before the first show wait for it, in their order.
+    void contentsWaitForTheFirstShow() {
+        auto about = makeAbout();
+        about->addInfoRow("Slot:", "5", true);
+        addPage(*about, "0");
+        addPage(*about, "1");
+        about->addInfoRow("Firmware:", "2.1", false);
+        QVERIFY(about->findChildren<QGroupBox*>().isEmpty());
+        QCOMPARE(formRows(*about, "Hardware Information"),
+                 (QStringList{"Slot:=5", "Device Model:=model 0", "Revision:=revision 0",
+                              "Serial Number:=serial 0"}));
+        QCOMPARE(formRows(*about, "Software Revisions").last(), QStringLiteral("Firmware:=2.1"));
+        QVERIFY(button(*about, "Next >")->isVisible() && button(*about, "Next >")->isEnabled());
+        QVERIFY(!button(*about, "< Previous")->isEnabled());
     }
 
     void infoRowsGoToTheChosenForm() {

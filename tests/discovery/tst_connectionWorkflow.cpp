@@ -6,6 +6,8 @@
 #include "qv4000fp_fcSelect.h"
 #include "qv4720_fc.h"
 
+#include "qv4000fp_connectRequest.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QTreeWidget>
@@ -37,6 +39,9 @@ private slots:
     void blankDescriptorGoesToDriver();
     void severalRowsUsePluralWarning();
     void entryWarningTexts();
+    void demoRequestCallsNoLibrary();
+    void cardRequestOpensWithoutSearch();
+    void failedCardRequestGoesOnWithChoice();
 
 private:
     qv4720_fc m_card;
@@ -452,6 +457,69 @@ void tst_connectionWorkflow::entryWarningTexts() {
     QCOMPARE(Boxes::entryWarning({"A", "B"}, {1, -1}), plural);
     QCOMPARE(Boxes::entryWarning({" "}, {1}), QString());
     QCOMPARE(Boxes::entryWarning({"A", "B"}, {8, 65535}), QString());
+}
+
+// A start request skips the choice box once: the next dialog, and the next
+// run of this one, ask again.
+void tst_connectionWorkflow::demoRequestCallsNoLibrary() {
+    TraceFile trace;
+    qv4000fp_fcSelect::setStartRequest({qv4000fp_connectRequest::Start::Demo, {}, 0});
+    qv4000fp_fcSelect select(&m_card, 0);
+    ModalAnswerer answerer;
+    QVERIFY(select.connectFunctionCard());
+    QVERIFY(answerer.seen().isEmpty());
+    QCOMPARE(select.m_demoMode, 1);
+    QCOMPARE(select.m_descriptor, QStringLiteral("VXI0::1::INSTR"));
+    QCOMPARE(select.m_fcNumbers[0], quint16(1));
+    QCOMPARE(select.m_fcCount, 1);
+    QVERIFY(trace.lines().isEmpty());
+
+    qv4000fp_fcSelect next(&m_card, 0);
+    answerer.answer("Cancel");
+    QVERIFY(!next.connectFunctionCard());
+    QCOMPARE(titlesOf(answerer), QStringList{kChoice});
+}
+
+void tst_connectionWorkflow::cardRequestOpensWithoutSearch() {
+    QVERIFY(loadBench(bench(kTwoCards)));
+    TraceFile trace;
+    qv4000fp_fcSelect::setStartRequest(
+        {qv4000fp_connectRequest::Start::Card, QStringLiteral("VXI0::3::INSTR"), 4});
+    qv4000fp_fcSelect select(&m_card, 0);
+    ModalAnswerer answerer;
+    QVERIFY(select.connectFunctionCard());
+    QVERIFY(answerer.seen().isEmpty());
+    QCOMPARE(select.m_demoMode, 0);
+    QCOMPARE(select.m_fcCount, 1);
+    QVERIFY(select.m_vi != 0);
+    QVERIFY(trace.linesStartingWith("viFindRsrc").isEmpty());
+    const QStringList opens = trace.linesStartingWith("qv4720_paramInit");
+    QCOMPARE(opens.size(), 1);
+    QVERIFY2(opens[0].startsWith("qv4720_paramInit(resourceName=\"VXI0::3::INSTR\", fcNumber=4, "
+                                 "idQuery=1, reset=1, vi="),
+             qPrintable(opens[0]));
+    m_card.closeInstrument(select.m_vi);
+}
+
+void tst_connectionWorkflow::failedCardRequestGoesOnWithChoice() {
+    QVERIFY(loadBench(oneCard()));
+    TraceFile trace;
+    qv4000fp_fcSelect::setStartRequest(
+        {qv4000fp_connectRequest::Start::Card, QStringLiteral("VXI0::3::INSTR"), 1});
+    qv4000fp_fcSelect select(&m_card, 0);
+    ModalAnswerer answerer;
+    answerer.answer("Try Again");
+    answerer.answer("Cancel");
+    QVERIFY(!select.connectFunctionCard());
+    QVERIFY(answerer.unexpected().isEmpty());
+    QCOMPARE(titlesOf(answerer),
+             (QStringList{"Selected 4720 Function Card is unavailable.\nError: No function card "
+                          "at this function card number.",
+                          kChoice}));
+    QCOMPARE(answerer.seen().first().parent, &select);
+    QVERIFY(trace.linesStartingWith("viFindRsrc").isEmpty());
+    QCOMPARE(trace.linesStartingWith("qv4720_paramInit").size(), 1);
+    QCOMPARE(select.m_vi, ViSession(0));
 }
 
 QTEST_MAIN(tst_connectionWorkflow)

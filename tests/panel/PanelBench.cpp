@@ -57,6 +57,8 @@ QStringList PanelBench::driverCalls() const {
 }
 
 QMap<QString, QString> hardwareRows(qv4000fp_About* about) {
+    // Its contents are built when it is first shown, as the About button does.
+    about->show();
     QMap<QString, QString> rows;
     for (QGroupBox* group : about->findChildren<QGroupBox*>()) {
         auto* form = qobject_cast<QFormLayout*>(group->layout());

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -447,6 +448,8 @@ private slots:
         PanelBench bench(kOneCardBench);
         ModalAnswerer answerer;
         auto panel = openPanel(answerer, demo ? "Run In Demo Mode" : "Auto Find");
+        // Nothing of the dialog is built before the operator opens it.
+        QVERIFY(panel->about()->findChildren<QGroupBox*>().isEmpty());
         const QMap<QString, QString> rows = hardwareRows(panel->about());
         QCOMPARE(rows.value(QStringLiteral("Serial Number:")), serial);
         QCOMPARE(rows.value(QStringLiteral("Revision:")), revision);

@@ -38,6 +38,8 @@ public:
     void handle(Action action);
     // Modal widgets of these classes are left alone (progress dialogs).
     void ignoreClass(const QString& className);
+    // How often to look for a new modal widget (10 ms unless set).
+    void setPollInterval(int ms) { m_timer.setInterval(ms); }
 
     const QList<Seen>& seen() const { return m_seen; }
     QStringList unexpected() const { return m_unexpected; }

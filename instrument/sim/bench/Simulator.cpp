@@ -281,6 +281,31 @@ std::optional<double> Simulator::output(const std::string& descriptor, int fcNum
     return it == m_outputs.end() ? 0.0 : it->second[static_cast<size_t>(channel - 1)];
 }
 
+void Simulator::setRuntimeFault(const std::string& function, std::optional<int32_t> status) {
+    std::lock_guard<std::mutex> lock(m_faultMutex);
+    if (status)
+        m_runtimeFaults[function] = *status;
+    else
+        m_runtimeFaults.erase(function);
+    m_hasRuntimeFaults = !m_runtimeFaults.empty();
+}
+
+void Simulator::clearRuntimeFaults() {
+    std::lock_guard<std::mutex> lock(m_faultMutex);
+    m_runtimeFaults.clear();
+    m_hasRuntimeFaults = false;
+}
+
+std::optional<int32_t> Simulator::runtimeFault(const std::string& function) const {
+    if (!m_hasRuntimeFaults)
+        return std::nullopt;
+    std::lock_guard<std::mutex> lock(m_faultMutex);
+    const auto it = m_runtimeFaults.find(function);
+    if (it == m_runtimeFaults.end())
+        return std::nullopt;
+    return it->second;
+}
+
 void Simulator::countCall(const char* function) {
     std::lock_guard<std::mutex> lock(m_statsMutex);
     ++m_calls[function];
@@ -315,6 +340,12 @@ std::optional<int32_t> injectedStatus(const Bench& bench, const Resource* resour
                                       const Card* card, const std::string& function,
                                       const char* attribute) {
     const std::string specific = attribute ? function + "(" + attribute + ")" : std::string();
+    if (attribute) {
+        if (const std::optional<int32_t> runtime = Simulator::instance().runtimeFault(specific))
+            return runtime;
+    }
+    if (const std::optional<int32_t> runtime = Simulator::instance().runtimeFault(function))
+        return runtime;
     for (const FaultMap* faults :
          {card ? &card->faults : nullptr, resource ? &resource->faults : nullptr, &bench.faults}) {
         if (!faults || faults->empty())

@@ -58,6 +58,12 @@ public:
     void resetOutputs(const ObjectView& card);
     std::optional<double> output(const std::string& descriptor, int fcNumber, int channel);
 
+    // Statuses set at run time (zsim_setInjectedStatus): they come before
+    // any the bench gives, wherever the bench gives it.
+    void setRuntimeFault(const std::string& function, std::optional<int32_t> status);
+    void clearRuntimeFaults();
+    std::optional<int32_t> runtimeFault(const std::string& function) const;
+
     void countCall(const char* function);
     int callCount(const std::string& function) const;
     int maxOpensInFlight() const { return m_maxInFlight.load(); }
@@ -96,6 +102,10 @@ private:
     ViSession m_nextHandle = 0x10001;
     std::map<ViObject, Object> m_objects;
     std::map<OutputKey, std::array<double, 8>> m_outputs;
+
+    mutable std::mutex m_faultMutex;
+    FaultMap m_runtimeFaults;
+    std::atomic<bool> m_hasRuntimeFaults{false};
 
     mutable std::mutex m_statsMutex;
     std::map<std::string, int> m_calls;

@@ -78,4 +78,16 @@ int zsim_benchDescription(char* buf, int size) {
 int zsim_openObjectCount(void) {
     return Simulator::instance().openObjectCount();
 }
+
+void zsim_setInjectedStatus(const char* function, int status) {
+    if (function)
+        Simulator::instance().setRuntimeFault(function, status);
+}
+
+void zsim_clearInjectedStatus(const char* function) {
+    if (function)
+        Simulator::instance().setRuntimeFault(function, std::nullopt);
+    else
+        Simulator::instance().clearRuntimeFaults();
+}
 }

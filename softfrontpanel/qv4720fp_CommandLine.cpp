@@ -1,0 +1,234 @@
+#include "qv4720fp_CommandLine.h"
+
+#include "qv4000fp_fcSelect.h"
+#include "qv4720_fc.h"
+#include "qv4720fp_App.h"
+#include "qv4720fp_ExitStatus.h"
+#include "qv4720fp_ListCommand.h"
+#include "qv4720fp_Options.h"
+#include "qv4720fp_ToolkitOptions.h"
+#include "qv4720fp_VersionCommand.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+const char* const kProblemLine = "qv4720sfp: %1";
+const char* const kTryHelp = "Try 'qv4720sfp --help'";
+const char* const kUnknownOption = "unknown option '%1'";
+const char* const kUnexpected = "unexpected argument '%1'";
+const char* const kRepeated = "--%1 given more than once";
+const char* const kNoBench = "--bench: cannot read '%1': no such file";
+const char* const kBenchNotFile = "--bench: cannot read '%1': not a file";
+const char* const kUnreadableBench = "--bench: cannot read '%1': %2";
+const char* const kJsonWithoutList = "--json needs --list";
+const char* const kListWith = "--list cannot be combined with --%1";
+const char* const kDemoWith = "--demo cannot be combined with --%1";
+const char* const kResourceWithoutFc = "--resource needs --fc N (1 to 8)";
+const char* const kFcWithoutResource = "--fc needs --resource";
+const char* const kEmptyResource = "--resource needs a resource descriptor";
+const char* const kBadFc = "--fc must be a function card number from 1 to 8, not '%1'";
+const char* const kWriteWithoutCard = "--%1 needs --resource and --fc (or --demo for a dry run)";
+const char* const kBenchVariable = "ZELVAN_SIM_BENCH";
+
+const int kFirstFc = 1;
+const int kLastFc = 8;
+
+QString fromTable(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+QString longOption(const QString& name) {
+    return QStringLiteral("--") + name;
+}
+
+// The parser names an unknown option without its dashes, and one letter of
+// "-xyz" alone; the message names the argument as it was typed.
+QString parseError(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    const QString name = unknown.constFirst();
+    for (const QString& argument : arguments.mid(1)) {
+        const bool shortGroup = !argument.startsWith(QLatin1String("--")) &&
+                                argument.startsWith(QLatin1Char('-')) && argument.contains(name);
+        if (shortGroup || argument == longOption(name) ||
+            argument.startsWith(longOption(name) + QLatin1Char('=')))
+            return fromTable(kUnknownOption).arg(argument);
+    }
+    return fromTable(kUnknownOption).arg(name);
+}
+
+void printText(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+} // namespace
+
+qv4720fp_CommandLine::qv4720fp_CommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    parse(arguments);
+    // The libraries read the bench at their first call, which comes later.
+    if (m_mode != Mode::UsageError && !m_bench.isEmpty())
+        qputenv(kBenchVariable, QFile::encodeName(m_bench));
+}
+
+void qv4720fp_CommandLine::parse(const QStringList& arguments) {
+    QString problem;
+    const QStringList ours = qv4720fp_ToolkitOptions::removed(
+        arguments, qv4720fp_Options::valueOptionSpellings(), &problem);
+    QCommandLineParser parser;
+    parser.addOptions(qv4720fp_Options::parserOptions());
+    if (problem.isEmpty() && !parser.parse(ours))
+        problem = parseError(parser, ours);
+    if (problem.isEmpty())
+        problem = problemWith(parser);
+    if (!problem.isEmpty()) {
+        m_mode = Mode::UsageError;
+        m_problem = problem;
+    }
+}
+
+// Settles the mode and returns the first problem found, or an empty text.
+QString qv4720fp_CommandLine::problemWith(const QCommandLineParser& parser) {
+    if (!parser.positionalArguments().isEmpty())
+        return fromTable(kUnexpected).arg(parser.positionalArguments().constFirst());
+    if (parser.isSet(QStringLiteral("help"))) {
+        m_mode = Mode::Help;
+        return QString();
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        m_mode = Mode::Version;
+        return QString();
+    }
+    for (const char* name : {"resource", "fc", "bench"}) {
+        if (parser.values(fromTable(name)).size() > 1)
+            return fromTable(kRepeated).arg(fromTable(name));
+    }
+    m_bench = parser.value(QStringLiteral("bench"));
+    if (parser.isSet(QStringLiteral("bench"))) {
+        if (const QString problem = benchProblem(m_bench); !problem.isEmpty())
+            return problem;
+    }
+    if (const QString problem = listProblem(parser); !problem.isEmpty())
+        return problem;
+    if (m_mode == Mode::List)
+        return QString();
+    if (const QString problem = connectionProblem(parser); !problem.isEmpty())
+        return problem;
+    return writeProblem(parser);
+}
+
+QString qv4720fp_CommandLine::benchProblem(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fromTable(kNoBench).arg(path);
+    if (!info.isFile())
+        return fromTable(kBenchNotFile).arg(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fromTable(kUnreadableBench).arg(path, file.errorString());
+    return QString();
+}
+
+QString qv4720fp_CommandLine::listProblem(const QCommandLineParser& parser) {
+    const bool list = parser.isSet(QStringLiteral("list"));
+    if (parser.isSet(QStringLiteral("json")) && !list)
+        return fromTable(kJsonWithoutList);
+    if (!list)
+        return QString();
+    for (const char* name : {"set", "reset", "resource", "fc", "demo"}) {
+        if (parser.isSet(fromTable(name)))
+            return fromTable(kListWith).arg(fromTable(name));
+    }
+    m_mode = Mode::List;
+    m_json = parser.isSet(QStringLiteral("json"));
+    return QString();
+}
+
+// --demo, or --resource with --fc: how the card is reached.
+QString qv4720fp_CommandLine::connectionProblem(const QCommandLineParser& parser) {
+    const bool resource = parser.isSet(QStringLiteral("resource"));
+    const bool fc = parser.isSet(QStringLiteral("fc"));
+    if (parser.isSet(QStringLiteral("demo"))) {
+        if (resource || fc)
+            return fromTable(kDemoWith).arg(fromTable(resource ? "resource" : "fc"));
+        m_request.start = qv4000fp_connectRequest::Start::Demo;
+        return QString();
+    }
+    if (resource && !fc)
+        return fromTable(kResourceWithoutFc);
+    if (fc && !resource)
+        return fromTable(kFcWithoutResource);
+    if (!resource)
+        return QString();
+    m_request.descriptor = parser.value(QStringLiteral("resource"));
+    if (m_request.descriptor.isEmpty())
+        return fromTable(kEmptyResource);
+    const QString fcText = parser.value(QStringLiteral("fc"));
+    bool ok = false;
+    const int fcNumber = fcText.toInt(&ok);
+    if (!ok || fcNumber < kFirstFc || fcNumber > kLastFc)
+        return fromTable(kBadFc).arg(fcText);
+    m_request.start = qv4000fp_connectRequest::Start::Card;
+    m_request.fcNumber = static_cast<quint16>(fcNumber);
+    return QString();
+}
+
+// --set and --reset: every value is checked here, before anything is opened.
+QString qv4720fp_CommandLine::writeProblem(const QCommandLineParser& parser) {
+    m_reset = parser.isSet(QStringLiteral("reset"));
+    const QStringList settings = parser.values(QStringLiteral("set"));
+    if (!m_reset && settings.isEmpty())
+        return QString();
+    if (m_request.start == qv4000fp_connectRequest::Start::Ask)
+        return fromTable(kWriteWithoutCard).arg(fromTable(m_reset ? "reset" : "set"));
+    m_mode = Mode::Set;
+    return qv4720fp_SetCommand::parse(settings, &m_settings);
+}
+
+int qv4720fp_CommandLine::run() const {
+    switch (m_mode) {
+    case Mode::UsageError:
+        return usageError();
+    case Mode::Help:
+        printText(stdout, qv4720fp_Options::helpText());
+        return qv4720fp_ExitSuccess;
+    case Mode::Version: {
+        qv4720_fc descriptor;
+        return qv4720fp_VersionCommand(&descriptor).run();
+    }
+    case Mode::List:
+        return qv4720fp_ListCommand(m_json ? qv4720fp_ListCommand::Format::Json
+                                           : qv4720fp_ListCommand::Format::Text)
+            .run();
+    case Mode::Set:
+        return runSet();
+    case Mode::Panel:
+        break;
+    }
+    return runPanel();
+}
+
+int qv4720fp_CommandLine::usageError() const {
+    printText(stderr, fromTable(kProblemLine).arg(m_problem) + QLatin1Char('\n') +
+                          fromTable(kTryHelp) + QLatin1Char('\n'));
+    return qv4720fp_ExitUsage;
+}
+
+int qv4720fp_CommandLine::runSet() const {
+    qv4720_fc descriptor;
+    return qv4720fp_SetCommand(&descriptor, m_request, m_reset, m_settings).run();
+}
+
+// Without options the connection workflow asks, exactly as before.
+int qv4720fp_CommandLine::runPanel() const {
+    if (m_request.start != qv4000fp_connectRequest::Start::Ask)
+        qv4000fp_fcSelect::setStartRequest(m_request);
+    return qv4720fp_run();
+}

@@ -1,0 +1,54 @@
+#ifndef QV4720FP_SETCOMMAND_H
+#define QV4720FP_SETCOMMAND_H
+
+#include "qv4000fp_connectRequest.h"
+#include "visa.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class qv4000fp_genFC;
+
+// "--set CH=VOLTS" and "--reset": scripted writes to one card without a
+// window. The card is opened without the reset flag, so the channels not
+// named keep their outputs. In demo mode nothing is opened or written: the
+// run only shows what it would do.
+class qv4720fp_SetCommand {
+public:
+    struct Setting {
+        int channel = 0;
+        double volts = 0.0;
+    };
+
+    // Parses every "CH=VOLTS" text into *settings, in order. Returns the
+    // problem with the first bad or repeated one, or an empty text.
+    static QString parse(const QStringList& texts, QList<Setting>* settings);
+
+    // target: Start::Card with descriptor and fcNumber, or Start::Demo.
+    qv4720fp_SetCommand(qv4000fp_genFC* fc, const qv4000fp_connectRequest& target, bool reset,
+                        const QList<Setting>& settings);
+
+    // Returns the process exit status (qv4720fp_ExitStatus).
+    int run();
+
+private:
+    static QString parseOne(const QString& text, Setting* setting);
+    int dryRun();
+    bool open(ViSession* vi);
+    int runOpen(ViSession vi);
+    bool readRange(ViSession vi, double* loLimit, double* hiLimit);
+    bool inRange(double loLimit, double hiLimit) const;
+    bool resetCard(ViSession vi);
+    bool writeAll(ViSession vi);
+    // Prints a non-zero status the way the panel's boxes word it; true for a
+    // warning (the run goes on), false for an error.
+    bool reportStatus(ViStatus status, const QString& call);
+
+    qv4000fp_genFC* m_fc;
+    qv4000fp_connectRequest m_target;
+    bool m_reset;
+    QList<Setting> m_settings;
+};
+
+#endif
