@@ -6,7 +6,15 @@ here="$(cd "$(dirname "$0")" && pwd)"
 "$here/install-deps.sh"
 "$here/build.sh" default
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+# The modes without a window (help, version, list, scripted writes) need no display.
+headless=0
+for arg in "$@"; do
+  case "$arg" in
+    -h | --help | -V | --version | -l | --list | --set | --set=* | --reset) headless=1 ;;
+  esac
+done
+
+if [ $headless -eq 0 ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   cat >&2 <<MSG
 The panel is built, but there is no display to show it on (DISPLAY is not set).
 Run it in a virtual display instead:
