@@ -13,5 +13,7 @@ int main(int argc, char* argv[]) {
         return commandLine.run();
     }
     QApplication app(argc, argv);
+    // Lets a Wayland desktop match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.zelvan4720sfp"));
     return commandLine.run();
 }

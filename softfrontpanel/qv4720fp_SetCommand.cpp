@@ -1,9 +1,7 @@
 #include "qv4720fp_SetCommand.h"
 
-#include "qv4000.h"
 #include "qv4000fp_connectionBoxes.h"
 #include "qv4000fp_genFC.h"
-#include "qv4000fp_libraryText.h"
 #include "qv4720.h"
 #include "qv4720fp_App.h"
 #include "qv4720fp_ExitStatus.h"
@@ -57,16 +55,6 @@ void printLine(FILE* stream, const QString& line) {
     std::fflush(stream);
 }
 
-// The driver's text for a failed open, or the carrier library's when the
-// driver has none: what the connection workflow's failure box shows.
-QString openErrorText(qv4000fp_genFC* fc, ViStatus status) {
-    const QString text = fc->errorMessage(status);
-    if (!text.isEmpty())
-        return text;
-    char buffer[QV4000_ERROR_MESSAGE_BUFLEN] = {};
-    qv4000_errorMessage(status, buffer);
-    return qv4000fp_libraryText(buffer);
-}
 } // namespace
 
 QString qv4720fp_SetCommand::parse(const QStringList& texts, QList<Setting>* settings) {
@@ -140,8 +128,9 @@ bool qv4720fp_SetCommand::open(ViSession* vi) {
         return true;
     if (status > VI_SUCCESS && *vi != 0)
         m_fc->closeInstrument(*vi);
-    printLine(stderr, qv4000fp_connectionBoxes::unavailableText(
-                          m_fc->m_model, openErrorText(m_fc, status), false));
+    printLine(stderr,
+              qv4000fp_connectionBoxes::unavailableText(
+                  m_fc->m_model, qv4000fp_connectionBoxes::openErrorText(m_fc, status), false));
     return false;
 }
 

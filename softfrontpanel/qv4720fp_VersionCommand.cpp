@@ -1,6 +1,5 @@
 #include "qv4720fp_VersionCommand.h"
 
-#include "qv4000.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4720fp_ExitStatus.h"
@@ -28,12 +27,6 @@ QString orNotReported(const QString& revision) {
     return revision.isEmpty() ? fromTable(kNotReported) : revision;
 }
 
-QString commonLibraryRevision() {
-    char revision[QV4000_LIBRARY_REVISION_BUFLEN] = {};
-    if (qv4000_libraryRevision(revision) < VI_SUCCESS)
-        return QString();
-    return qv4000fp_libraryText(revision);
-}
 } // namespace
 
 qv4720fp_VersionCommand::qv4720fp_VersionCommand(qv4000fp_genFC* fc) : m_fc(fc) {}
@@ -44,6 +37,7 @@ int qv4720fp_VersionCommand::run() {
     const QString model = QStringLiteral("%1").arg(m_fc->m_model, 4, 16, QLatin1Char(' '));
     printLine(fromTable(kPanelLine).arg(model, m_fc->version()));
     printLine(fromTable(kDriverLine).arg(orNotReported(m_fc->driverRevision())));
-    printLine(fromTable(kCommonLibLine).arg(orNotReported(commonLibraryRevision())));
+    printLine(fromTable(kCommonLibLine)
+                  .arg(orNotReported(QString::fromLatin1(qv4000fp_carrierLibraryRevision()))));
     return qv4720fp_ExitSuccess;
 }

@@ -127,9 +127,7 @@ void qv4000fp_AppFC::showLocation(const QString& slotText, const QString& hostTe
 
 void qv4000fp_AppFC::createAbout(const char* plotLibraryVersion, bool usesFft) {
     // A failed call's text is no revision: the row then shows an empty one.
-    qv4000fp_libraryBuffer<QV4000_LIBRARY_REVISION_BUFLEN> revision;
-    const QByteArray libraryRevision =
-        qv4000_libraryRevision(revision.data) < VI_SUCCESS ? QByteArray("") : revision.bytes();
+    const QByteArray libraryRevision = qv4000fp_carrierLibraryRevision();
 
     const QByteArray copyright = d_fc->copyright().toLocal8Bit();
     const QByteArray driverRevision = d_fc->driverRevision().toLocal8Bit();
@@ -145,10 +143,7 @@ void qv4000fp_AppFC::resetDevice() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const ViStatus status = (d_demo == 0 && d_fc) ? d_fc->resetInstrument(d_vi) : VI_SUCCESS;
     if (status != VI_SUCCESS) {
-        // Whatever a failed message call left in the buffer is not a message.
-        qv4000fp_libraryBuffer<QV4000_ERROR_MESSAGE_BUFLEN> message;
-        const QString text =
-            qv4000_errorMessage(status, message.data) < VI_SUCCESS ? QString() : message.text();
+        const QString text = qv4000fp_carrierErrorText(status);
         if (status < VI_SUCCESS)
             showErrorMessage(QString::fromLatin1(kResetError).arg(text));
         else

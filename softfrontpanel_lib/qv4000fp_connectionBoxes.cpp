@@ -1,6 +1,8 @@
 #include "qv4000fp_connectionBoxes.h"
 
+#include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
+#include "qv4000fp_libraryText.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +58,11 @@ QString qv4000fp_connectionBoxes::unavailableText(int model, const QString& erro
                                                   bool severalCards) {
     return fromTable(severalCards ? kSeveralUnavailable : kUnavailable)
         .arg(modelText(model), errorText);
+}
+
+QString qv4000fp_connectionBoxes::openErrorText(qv4000fp_genFC* fc, ViStatus status) {
+    const QString text = fc->errorMessage(status);
+    return text.isEmpty() ? qv4000fp_carrierErrorText(status) : text;
 }
 
 QString qv4000fp_connectionBoxes::titleText(int model) {

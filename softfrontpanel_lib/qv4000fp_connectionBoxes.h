@@ -1,6 +1,8 @@
 #ifndef QV4000FP_CONNECTIONBOXES_H
 #define QV4000FP_CONNECTIONBOXES_H
 
+#include "visa.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,6 +12,7 @@
 class QAbstractButton;
 class QMessageBox;
 class QWidget;
+class qv4000fp_genFC;
 
 // The question boxes of the connection workflow. The choice box is built once
 // and shown again on every return to the choice; the others are built anew.
@@ -34,6 +37,9 @@ public:
 
     // The failure box's text for the driver's or carrier library's errorText.
     static QString unavailableText(int model, const QString& errorText, bool severalCards);
+    // The errorText for a failed open: the driver's text for the status, or
+    // the carrier library's when the driver has none.
+    static QString openErrorText(qv4000fp_genFC* fc, ViStatus status);
 
     static QString modelText(int model);
     static QString titleText(int model);

@@ -10,7 +10,6 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -18,6 +17,7 @@ const char* const kSearchExpression = "?*INSTR";
 const char* const kNetworkKind = "TCPIP";
 
 const int kMaxPoolThreads = 128;
+const ViUInt32 kMaxResources = 65536; // far beyond any bench or network
 
 // The network queries run on a pool of their own. The toolkit's global pool
 // also serves its raster painting, which takes threads just while the
@@ -85,10 +85,9 @@ qv4000fp_discovery::Outcome qv4000fp_discovery::run(const Wait& wait) {
 // resource manager's included) is closed; a search that succeeds with no
 // resource counts as VI_ERROR_RSRC_NFOUND.
 ViStatus qv4000fp_discovery::findResources(ViSession defaultRM, ViFindList* findList) {
-    char buffer[VI_FIND_BUFLEN];
-    std::memset(buffer, 0, sizeof buffer);
+    qv4000fp_libraryBuffer<VI_FIND_BUFLEN> buffer;
     ViUInt32 count = 0;
-    const ViStatus status = viFindRsrc(defaultRM, kSearchExpression, findList, &count, buffer);
+    const ViStatus status = viFindRsrc(defaultRM, kSearchExpression, findList, &count, buffer.data);
     if (status != VI_SUCCESS) {
         viClose(defaultRM);
         return status;
@@ -98,13 +97,16 @@ ViStatus qv4000fp_discovery::findResources(ViSession defaultRM, ViFindList* find
         viClose(defaultRM);
         return VI_ERROR_RSRC_NFOUND;
     }
+    // A library whose count promises more than it has, and that goes on
+    // answering success, must not keep the search going for ever.
+    count = std::min<ViUInt32>(count, kMaxResources);
     ViStatus next = VI_SUCCESS;
     do {
         resourceInfo_t record;
-        record.descriptor = qv4000fp_libraryText(buffer);
+        record.descriptor = buffer.text();
         m_records.append(record);
         --count;
-        next = viFindNext(*findList, buffer);
+        next = viFindNext(*findList, buffer.data);
     } while (next == VI_SUCCESS && count > 0);
     return VI_SUCCESS;
 }

@@ -1,12 +1,10 @@
 #include "qv4000fp_fcSelect.h"
 
-#include "qv4000.h"
 #include "qv4000fp_connectionBoxes.h"
 #include "qv4000fp_discovery.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
-#include "qv4000fp_libraryText.h"
 #include "qv4000fp_messages.h"
 #include "qv4000fp_resourceTree.h"
 
@@ -20,7 +18,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -48,17 +45,6 @@ void writeHint() {
 
 bool isSelectable(const QTreeWidgetItem* item) {
     return item && (item->flags() & Qt::ItemIsSelectable);
-}
-
-// The driver's text for a status, or the carrier library's when it has none.
-QString errorTextFor(qv4000fp_genFC* fc, ViStatus status) {
-    const QString text = fc->errorMessage(status);
-    if (!text.isEmpty())
-        return text;
-    char buffer[QV4000_ERROR_MESSAGE_BUFLEN];
-    std::memset(buffer, 0, sizeof buffer);
-    qv4000_errorMessage(status, buffer);
-    return qv4000fp_libraryText(buffer);
 }
 
 qv4000fp_connectRequest& pendingStartRequest() {
@@ -348,11 +334,11 @@ qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& bo
         return Step::Connected;
     // A warning still hands back an open session; as the card counts as not
     // opened, that session is closed rather than left to leak on a retry.
-    if (status > VI_SUCCESS && m_vi != 0) {
+    // After an error, what the driver left in the session field is no session.
+    if (status > VI_SUCCESS && m_vi != 0)
         m_fc->closeInstrument(m_vi);
-        m_vi = 0;
-    }
-    const bool tryAgain =
-        boxes.askAfterOpenFailure(this, errorTextFor(m_fc, status), m_fcCount > 1);
+    m_vi = 0;
+    const bool tryAgain = boxes.askAfterOpenFailure(
+        this, qv4000fp_connectionBoxes::openErrorText(m_fc, status), m_fcCount > 1);
     return tryAgain ? Step::Choice : Step::Cancelled;
 }

@@ -1,6 +1,8 @@
 #ifndef QV4000FP_LIBRARYTEXT_H
 #define QV4000FP_LIBRARYTEXT_H
 
+#include "qv4000.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -36,5 +38,17 @@ template <std::size_t N> struct qv4000fp_libraryBuffer {
         return v;
     }
 };
+
+// The carrier library's texts. A failed call's buffer holds no text, whatever
+// the library left in it: the result is then empty.
+inline QString qv4000fp_carrierErrorText(ViStatus status) {
+    qv4000fp_libraryBuffer<QV4000_ERROR_MESSAGE_BUFLEN> message;
+    return qv4000_errorMessage(status, message.data) < VI_SUCCESS ? QString() : message.text();
+}
+
+inline QByteArray qv4000fp_carrierLibraryRevision() {
+    qv4000fp_libraryBuffer<QV4000_LIBRARY_REVISION_BUFLEN> revision;
+    return qv4000_libraryRevision(revision.data) < VI_SUCCESS ? QByteArray("") : revision.bytes();
+}
 
 #endif

@@ -50,9 +50,9 @@ private:
     int m_depth = 0;
 };
 
-// Writes "<name> <ns>" and flushes. Under valgrind --tool=callgrind it also
-// dumps the profile of the work since the previous moment, named after this
-// one (callgrind.out.<pid>.<n>, one file per stretch of the start-up).
+// Writes "<name> <ns>" and "<name>_faults <page faults so far>", and flushes. Under valgrind
+// --tool=callgrind it also dumps the profile of the work since the previous moment, named after
+// this one (callgrind.out.<pid>.<n>, one file per stretch of the start-up).
 void reportMoment(const char* name, qint64 ns);
 // A kB field of /proc/self/status ("VmHWM", "RssAnon", ...), or -1.
 long statusKb(const char* field);

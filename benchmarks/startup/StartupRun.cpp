@@ -44,8 +44,8 @@ bool StartupRun::runOnce() {
     return true;
 }
 
-// Lines "<moment> <monotonic ns>", "<field>_kB <kB>" and "end"; anything
-// else (the program's own output) is passed over.
+// Lines "<moment> <monotonic ns>", "<moment>_faults <count>", "<field>_kB
+// <kB>" and "end"; anything else (the program's own output) is passed over.
 bool StartupRun::parse(const QByteArray& output, qint64 startNs, StartupSample* sample) const {
     bool ended = false;
     for (const QByteArray& line : output.split('\n')) {
@@ -60,6 +60,8 @@ bool StartupRun::parse(const QByteArray& output, qint64 startNs, StartupSample* 
             continue;
         if (fields[0].endsWith("_kB"))
             sample->kb.insert(fields[0].chopped(3), double(value));
+        else if (fields[0].endsWith("_faults"))
+            sample->faults.insert(fields[0].chopped(7), double(value));
         else
             sample->ms.insert(fields[0], double(value - startNs) / 1e6);
     }
@@ -72,6 +74,13 @@ QList<double> StartupRun::spans(const QByteArray& from, const QByteArray& to) co
         if (s.ms.contains(to) && (from == "start" || s.ms.contains(from)))
             values << s.ms.value(to) - (from == "start" ? 0.0 : s.ms.value(from));
     }
+    return values;
+}
+
+QList<double> StartupRun::faults(const QByteArray& moment) const {
+    QList<double> values;
+    for (const StartupSample& s : m_samples)
+        values << s.faults.value(moment);
     return values;
 }
 

@@ -11,7 +11,8 @@
 // the process was started, and its memory figures in kB.
 struct StartupSample {
     QMap<QByteArray, double> ms;
-    QMap<QByteArray, double> kb; // "VmHWM", "RssAnon", "RssFile"
+    QMap<QByteArray, double> kb;     // "VmHWM", "RssAnon", "RssFile"
+    QMap<QByteArray, double> faults; // page faults up to each moment
 };
 
 // One way of starting a program, and what its starts gave.
@@ -29,6 +30,8 @@ public:
     // The moments `to` - `from` (from "start": since the process start) of
     // every run that has both.
     QList<double> spans(const QByteArray& from, const QByteArray& to) const;
+    // The page faults up to the moment, of every run.
+    QList<double> faults(const QByteArray& moment) const;
     // The memory figure (a /proc/self/status field) of every run.
     QList<double> kb(const QByteArray& field) const;
 

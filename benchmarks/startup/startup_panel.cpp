@@ -1,7 +1,8 @@
 // The panel's start-up exactly as main() runs it (application object, then
 // splash, connection workflow, panel window, About dialog, event loop), with
-// the connection choice box answered by a click, and the moments the first
-// window, the splash, the choice box and the panel are first painted reported by ProbeApplication.
+// the connection choice box answered by a click; ProbeApplication reports the
+// moments the first window, the splash, the choice box and the panel are
+// first painted.
 //
 //   startup_panel [--choice TEXT] [--settle MS]
 //

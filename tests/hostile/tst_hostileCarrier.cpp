@@ -6,6 +6,7 @@
 #include "PanelBench.h"
 
 #include "qv4000.h"
+#include "qv4000fp_fcSelect.h"
 #include "qv4000fp_resourceInfo.h"
 #include "qv4720_fc.h"
 #include "zelvan_sim.h"
@@ -96,6 +97,20 @@ private slots:
         QString commonLibrary;
         QCOMPARE(resetReport("text-fails-writing", &commonLibrary), kFailedWithNoText);
         QCOMPARE(commonLibrary, QString());
+
+        // The card does not open and neither library has a text for it.
+        PanelBench bench(kOneCardBench);
+        zsim_setInjectedStatus("qv4720_paramInit", -1);
+        ModalAnswerer answerer;
+        answerer.answer(QStringLiteral("Auto Find"));
+        answerer.answer(QStringLiteral("Cancel"));
+        qv4000fp_fcSelect select(&m_fc, 0);
+        QVERIFY(!select.connectFunctionCard());
+        zsim_clearInjectedStatus(nullptr);
+        QCOMPARE(answerer.seen().size(), 2);
+        QCOMPARE(answerer.seen().last().text,
+                 QStringLiteral("Selected 4720 Function Card is unavailable.\nError: "));
+        QCOMPARE(select.m_vi, ViSession(0));
     }
 };
 

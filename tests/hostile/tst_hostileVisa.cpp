@@ -31,6 +31,7 @@ private slots:
         QTest::addColumn<int>("listed");
         QTest::newRow("promises 1000, holds 3") << "count=1000 list=3" << 3;
         QTest::newRow("promises 2, holds 5") << "count=2 list=5" << 2;
+        QTest::newRow("never ends") << "count=2000000000 list=2000000000" << 65536;
     }
     void countPromisesMoreOrFewer() {
         QFETCH(QString, mode);
