@@ -158,7 +158,7 @@ class Canvas:
         return self.img.resize((self.w, self.h), Image.LANCZOS)
 
     def save_png(self, name):
-        save_unfiltered_png(self.final(), os.path.join(OUT_DIR, name))
+        self.final().save(os.path.join(OUT_DIR, name), optimize=True)
 
     def save_bmp(self, name, background):
         """24-bit BMP: flattened onto the background colour it will sit on."""

@@ -4,9 +4,10 @@ little above, its board receding behind the front panel. 452 x 194, with a
 transparent background so it sits on any splash."""
 
 import math
+import os
 import random
 
-from artkit import ACCENT, NAVY, WHITE, Canvas, mix
+from artkit import ACCENT, NAVY, OUT_DIR, WHITE, Canvas, mix, save_unfiltered_png
 
 W, H = 452, 194
 
@@ -288,7 +289,7 @@ def draw():
     for i in range(CHANNELS):
         draw_connector(c, CONNECTOR_X0 + i * CONNECTOR_PITCH, CONNECTOR_Y, str(i + 1))
     draw_output_legend(c)
-    c.save_png("qv4720fp_splash.png")
+    save_unfiltered_png(c.final(), os.path.join(OUT_DIR, "qv4720fp_splash.png"))
 
 
 if __name__ == "__main__":
