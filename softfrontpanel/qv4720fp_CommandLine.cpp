@@ -6,14 +6,13 @@
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_ListCommand.h"
 #include "qv4720fp_Options.h"
+#include "qv4720fp_Print.h"
 #include "qv4720fp_ToolkitOptions.h"
 #include "qv4720fp_VersionCommand.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cstdio>
 
 namespace {
 const char* const kProblemLine = "qv4720sfp: %1";
@@ -62,10 +61,6 @@ QString parseError(const QCommandLineParser& parser, const QStringList& argument
     return fromTable(kUnknownOption).arg(name);
 }
 
-void printText(FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
 } // namespace
 
 qv4720fp_CommandLine::qv4720fp_CommandLine(int argc, char** argv) {
@@ -197,7 +192,7 @@ int qv4720fp_CommandLine::run() const {
     case Mode::UsageError:
         return usageError();
     case Mode::Help:
-        printText(stdout, qv4720fp_Options::helpText());
+        qv4720fp_print(stdout, qv4720fp_Options::helpText().toLocal8Bit());
         return qv4720fp_ExitSuccess;
     case Mode::Version: {
         qv4720_fc descriptor;
@@ -216,8 +211,8 @@ int qv4720fp_CommandLine::run() const {
 }
 
 int qv4720fp_CommandLine::usageError() const {
-    printText(stderr, fromTable(kProblemLine).arg(m_problem) + QLatin1Char('\n') +
-                          fromTable(kTryHelp) + QLatin1Char('\n'));
+    qv4720fp_printLine(stderr, fromTable(kProblemLine).arg(m_problem));
+    qv4720fp_printLine(stderr, fromTable(kTryHelp));
     return qv4720fp_ExitUsage;
 }
 

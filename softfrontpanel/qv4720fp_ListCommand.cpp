@@ -5,6 +5,7 @@
 #include "qv4000fp_terminalProgress.h"
 #include "qv4720_fc.h"
 #include "qv4720fp_ExitStatus.h"
+#include "qv4720fp_Print.h"
 
 #include <QEventLoop>
 #include <QFutureWatcher>
@@ -12,8 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-
-#include <cstdio>
 
 namespace {
 const char* const kSystemHeader = "System";
@@ -31,17 +30,6 @@ const char* const kShellPlain = "^[A-Za-z0-9_:.,/@%+=-]+$";
 const int kIndent = 2;                            // spaces per tree level
 const int kColumnGap = 2;                         // spaces between columns
 const std::size_t kStatusDescriptionLength = 256; // the size VISA documents
-
-void writeOut(const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-void writeError(const QString& line) {
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
-}
 
 QString quotedForShell(const QString& text) {
     static const QRegularExpression plain(QString::fromLatin1(kShellPlain));
@@ -135,18 +123,18 @@ int qv4720fp_ListCommand::run() {
                                     : QString();
     const qv4000fp_resourceTree tree(discovery.records());
     if (tree.limitReached())
-        writeError(qv4000fp_resourceTree::limitWarning());
+        qv4720fp_printLine(stderr, qv4000fp_resourceTree::limitWarning());
     if (m_format == Format::Json)
-        writeOut(json(discovery.records(), tree, searchError));
+        qv4720fp_print(stdout, json(discovery.records(), tree, searchError));
     else if (!tree.rows().isEmpty())
-        writeOut(text(discovery.records(), tree));
+        qv4720fp_print(stdout, text(discovery.records(), tree));
     if (!searchError.isEmpty()) {
-        writeError(searchError);
+        qv4720fp_printLine(stderr, searchError);
         return qv4720fp_ExitUsage;
     }
     if (tree.selectableCount() == 0) {
-        writeError(
-            QString::fromLatin1(kNoCard).arg(qv4000fp_connectionBoxes::modelText(card.m_model)));
+        qv4720fp_printLine(stderr, QString::fromLatin1(kNoCard).arg(
+                                       qv4000fp_connectionBoxes::modelText(card.m_model)));
         return qv4720fp_ExitLibraryError;
     }
     return qv4720fp_ExitSuccess;

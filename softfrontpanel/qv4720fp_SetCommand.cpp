@@ -5,11 +5,11 @@
 #include "qv4720.h"
 #include "qv4720fp_App.h"
 #include "qv4720fp_ExitStatus.h"
+#include "qv4720fp_Print.h"
 
 #include <QLocale>
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 const char* const kBadSetting = "--set '%1': expected CH=VOLTS, such as 1=2.5";
@@ -48,11 +48,6 @@ QLocale numberLocale() {
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
     return locale;
-}
-
-void printLine(FILE* stream, const QString& line) {
-    std::fputs(line.toLocal8Bit().append('\n').constData(), stream);
-    std::fflush(stream);
 }
 
 } // namespace
@@ -109,12 +104,12 @@ int qv4720fp_SetCommand::run() {
 int qv4720fp_SetCommand::dryRun() {
     if (!inRange(kDemoLoLimit, kDemoHiLimit))
         return qv4720fp_ExitUsage;
-    printLine(stdout, fromTable(kDryRunHeader));
+    qv4720fp_printLine(stdout, fromTable(kDryRunHeader));
     if (m_reset)
-        printLine(stdout, fromTable(kWouldReset));
+        qv4720fp_printLine(stdout, fromTable(kWouldReset));
     for (const Setting& setting : m_settings)
-        printLine(stdout,
-                  fromTable(kWouldWrite).arg(setting.channel).arg(voltsText(setting.volts)));
+        qv4720fp_printLine(
+            stdout, fromTable(kWouldWrite).arg(setting.channel).arg(voltsText(setting.volts)));
     return qv4720fp_ExitSuccess;
 }
 
@@ -128,9 +123,9 @@ bool qv4720fp_SetCommand::open(ViSession* vi) {
         return true;
     if (status > VI_SUCCESS && *vi != 0)
         m_fc->closeInstrument(*vi);
-    printLine(stderr,
-              qv4000fp_connectionBoxes::unavailableText(
-                  m_fc->m_model, qv4000fp_connectionBoxes::openErrorText(m_fc, status), false));
+    qv4720fp_printLine(
+        stderr, qv4000fp_connectionBoxes::unavailableText(
+                    m_fc->m_model, qv4000fp_connectionBoxes::openErrorText(m_fc, status), false));
     return false;
 }
 
@@ -154,7 +149,7 @@ bool qv4720fp_SetCommand::readRange(ViSession vi, double* loLimit, double* hiLim
     const ViStatus status = qv4720_getOutputRange(vi, loLimit, hiLimit);
     if (status == VI_SUCCESS || reportStatus(status, fromTable(kRangeCall)))
         return true;
-    printLine(stderr, fromTable(kNothingWritten));
+    qv4720fp_printLine(stderr, fromTable(kNothingWritten));
     return false;
 }
 
@@ -165,23 +160,23 @@ bool qv4720fp_SetCommand::inRange(double loLimit, double hiLimit) const {
         if (setting.volts >= loLimit && setting.volts <= hiLimit)
             continue;
         allInRange = false;
-        printLine(stderr,
-                  fromTable(kOutOfRange)
-                      .arg(setting.channel)
-                      .arg(voltsText(setting.volts), voltsText(loLimit), voltsText(hiLimit)));
+        qv4720fp_printLine(
+            stderr, fromTable(kOutOfRange)
+                        .arg(setting.channel)
+                        .arg(voltsText(setting.volts), voltsText(loLimit), voltsText(hiLimit)));
     }
     if (!allInRange)
-        printLine(stderr, fromTable(kNothingWritten));
+        qv4720fp_printLine(stderr, fromTable(kNothingWritten));
     return allInRange;
 }
 
 bool qv4720fp_SetCommand::resetCard(ViSession vi) {
     const ViStatus status = m_fc->resetInstrument(vi);
     if (status != VI_SUCCESS && !reportStatus(status, fromTable(kResetCall))) {
-        printLine(stderr, fromTable(kNothingWritten));
+        qv4720fp_printLine(stderr, fromTable(kNothingWritten));
         return false;
     }
-    printLine(stdout, fromTable(kResetDone));
+    qv4720fp_printLine(stdout, fromTable(kResetDone));
     return true;
 }
 
@@ -191,19 +186,20 @@ bool qv4720fp_SetCommand::writeAll(ViSession vi) {
         const ViStatus status =
             qv4720_writeChannel(vi, static_cast<ViUInt16>(setting.channel), setting.volts);
         if (status != VI_SUCCESS && !reportStatus(status, qv4720fp_writeCallText())) {
-            printLine(stderr,
-                      written.isEmpty()
-                          ? fromTable(kNothingWritten)
-                          : fromTable(kWrittenBefore).arg(written.join(QLatin1String(", "))));
+            qv4720fp_printLine(
+                stderr, written.isEmpty()
+                            ? fromTable(kNothingWritten)
+                            : fromTable(kWrittenBefore).arg(written.join(QLatin1String(", "))));
             return false;
         }
         written += fromTable(kChannelList).arg(setting.channel);
-        printLine(stdout, fromTable(kWritten).arg(setting.channel).arg(voltsText(setting.volts)));
+        qv4720fp_printLine(stdout,
+                           fromTable(kWritten).arg(setting.channel).arg(voltsText(setting.volts)));
     }
     return true;
 }
 
 bool qv4720fp_SetCommand::reportStatus(ViStatus status, const QString& call) {
-    printLine(stderr, qv4720fp_statusReport(m_fc, status, call));
+    qv4720fp_printLine(stderr, qv4720fp_statusReport(m_fc, status, call));
     return status > VI_SUCCESS;
 }

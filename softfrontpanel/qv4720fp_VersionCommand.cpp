@@ -1,12 +1,12 @@
 #include "qv4720fp_VersionCommand.h"
 
+#include "qv4000fp_connectionBoxes.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4720fp_ExitStatus.h"
+#include "qv4720fp_Print.h"
 
 #include <QString>
-
-#include <cstdio>
 
 namespace {
 const char* const kPanelLine = "qv4720sfp (Zelvan %1 Soft Front Panel) %2";
@@ -16,11 +16,6 @@ const char* const kNotReported = "(not reported)";
 
 QString fromTable(const char* text) {
     return QString::fromLatin1(text);
-}
-
-void printLine(const QString& line) {
-    std::fputs(line.toLocal8Bit().append('\n').constData(), stdout);
-    std::fflush(stdout);
 }
 
 QString orNotReported(const QString& revision) {
@@ -34,10 +29,11 @@ qv4720fp_VersionCommand::qv4720fp_VersionCommand(qv4000fp_genFC* fc) : m_fc(fc) 
 // The panel's own line goes out before any library is asked, so it is there
 // whatever the libraries do.
 int qv4720fp_VersionCommand::run() {
-    const QString model = QStringLiteral("%1").arg(m_fc->m_model, 4, 16, QLatin1Char(' '));
-    printLine(fromTable(kPanelLine).arg(model, m_fc->version()));
-    printLine(fromTable(kDriverLine).arg(orNotReported(m_fc->driverRevision())));
-    printLine(fromTable(kCommonLibLine)
-                  .arg(orNotReported(QString::fromLatin1(qv4000fp_carrierLibraryRevision()))));
+    const QString model = qv4000fp_connectionBoxes::modelText(m_fc->m_model);
+    qv4720fp_printLine(stdout, fromTable(kPanelLine).arg(model, m_fc->version()));
+    qv4720fp_printLine(stdout, fromTable(kDriverLine).arg(orNotReported(m_fc->driverRevision())));
+    qv4720fp_printLine(
+        stdout, fromTable(kCommonLibLine)
+                    .arg(orNotReported(QString::fromLatin1(qv4000fp_carrierLibraryRevision()))));
     return qv4720fp_ExitSuccess;
 }

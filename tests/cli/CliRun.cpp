@@ -1,5 +1,7 @@
 #include "CliRun.h"
 
+#include "TraceLines.h"
+
 #include <QFile>
 
 namespace {
@@ -51,13 +53,5 @@ void CliRun::startPanel(QProcess* process, const QStringList& arguments) const {
 }
 
 QStringList CliRun::trace(const QString& prefix) const {
-    QFile file(m_dir.filePath(QStringLiteral("trace.txt")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList lines;
-    for (const QString& line : QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && line.startsWith(prefix))
-            lines << line;
-    }
-    return lines;
+    return traceLines(m_dir.filePath(QStringLiteral("trace.txt")), prefix);
 }

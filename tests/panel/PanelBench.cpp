@@ -1,8 +1,8 @@
 #include "PanelBench.h"
 
+#include "TraceLines.h"
 #include "zelvan_sim.h"
 
-#include <QFile>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -35,15 +35,7 @@ QString PanelBench::tracePath() const {
 }
 
 QStringList PanelBench::trace(const QString& prefix) const {
-    QFile file(tracePath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList lines;
-    for (const QString& line : QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && line.startsWith(prefix))
-            lines << line;
-    }
-    return lines;
+    return traceLines(tracePath(), prefix);
 }
 
 QStringList PanelBench::driverCalls() const {
