@@ -2,6 +2,7 @@
 
 #include "qv4000fp_libraryText.h"
 #include "qv4720.h"
+#include "qv4720fp_CardSession.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,10 +68,22 @@ ViStatus qv4720_fc::reinitInstrument(ViSession* vi) {
     return qv4720_paramInit(m_resource, m_fcNumbers[0], 1, 1, vi);
 }
 
+qv4720fp_CardSession* qv4720_fc::boundTo(ViSession vi) const {
+    return m_session && m_session->vi() == vi && vi != 0 ? m_session : nullptr;
+}
+
 ViStatus qv4720_fc::closeInstrument(ViSession vi) {
-    return qv4720_close(vi);
+    qv4720fp_CardSession* session = boundTo(vi);
+    if (!session)
+        return qv4720_close(vi);
+    const ViStatus status = session->close();
+    m_closeReport = session->statusReport(status, qv4720fp_CardSession::Call::Close);
+    m_session = nullptr; // a closed session is done with this card
+    return status;
 }
 
 ViStatus qv4720_fc::resetInstrument(ViSession vi) {
+    if (qv4720fp_CardSession* session = boundTo(vi))
+        return session->reset();
     return qv4720_reset(vi);
 }

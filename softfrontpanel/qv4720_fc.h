@@ -3,6 +3,8 @@
 
 #include "qv4000fp_genFC.h"
 
+class qv4720fp_CardSession;
+
 // The 4720 DAC card as the framework sees it: forwards to the card's driver.
 class qv4720_fc : public qv4000fp_genFC {
 public:
@@ -26,8 +28,21 @@ public:
     ViStatus closeInstrument(ViSession vi) override;
     ViStatus resetInstrument(ViSession vi) override;
 
+    // Once the panel has a card session, the framework's reset and close of
+    // that session go through it, so that it sees every call that changes
+    // the card. Null unbinds.
+    void bindSession(qv4720fp_CardSession* session) { m_session = session; }
+    // What went wrong when the bound session was closed, or an empty text.
+    QString closeReport() const { return m_closeReport; }
+
     char m_resource[ResourceLength];
     ViUInt16 m_fcNumbers[MaxCards];
+
+private:
+    qv4720fp_CardSession* boundTo(ViSession vi) const;
+
+    qv4720fp_CardSession* m_session = nullptr;
+    QString m_closeReport;
 };
 
 #endif

@@ -2,6 +2,7 @@
 #define QV4720FP_APP_H
 
 #include "qv4000fp_AppFC.h"
+#include "qv4720fp_CardSession.h"
 
 class QTabWidget;
 class qv4720fp_Config;
@@ -17,12 +18,16 @@ public:
     double loLimit() const { return m_loLimit; }
     double hiLimit() const { return m_hiLimit; }
     qv4720fp_Config* config() const { return m_config; }
+    qv4720fp_CardSession* session() const { return m_session; }
 
     // Writes one channel's output; a failure or warning is shown to the
     // operator, who may end the program from the error box.
     void writeChannel(int channel, double volts);
 
 private:
+    void bindSession(qv4000fp_genFC* fc);
+    // Shows a failed driver call as an error and a warning status as a warning.
+    void report(ViStatus status, qv4720fp_CardSession::Call call);
     void readOutputRange();
     void addHardwareInfo();
 
@@ -30,14 +35,8 @@ private:
     double m_loLimit = 0.0;
     double m_hiLimit = 0.0;
     qv4720fp_Config* m_config = nullptr;
+    qv4720fp_CardSession* m_session = nullptr;
 };
-
-// The text the panel reports for a non-zero status of a driver call:
-// "<call> failed due to [<text>]" for an error, "Warning: [<text>]" for a
-// warning, <text> being fc->errorMessage(status) (empty when the driver has none).
-QString qv4720fp_statusReport(qv4000fp_genFC* fc, ViStatus status, const QString& call);
-// The channel-write call as the panel names it.
-QString qv4720fp_writeCallText();
 
 // "*Voltage Range: ..." for the given limits in volts.
 QString qv4720fp_rangeText(double loLimit, double hiLimit);

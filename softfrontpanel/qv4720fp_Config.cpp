@@ -5,6 +5,9 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QSignalBlocker>
+
+#include <cmath>
 
 namespace {
 const char* const kChannelLabel = "Channel %1: ";
@@ -29,6 +32,8 @@ qv4720fp_Config::qv4720fp_Config(qv4720fp_App* app) : m_app(app) {
     m_rangeLabel->setWhatsThis(QString::fromLatin1(kRangeHelp));
     m_rangeLabel->setToolTip(QString::fromLatin1(kRangeHelp));
     grid->addWidget(m_rangeLabel, ChannelCount, 0, 1, 2, Qt::AlignLeft);
+    connect(m_app->session(), &qv4720fp_CardSession::setpointChanged, this,
+            &qv4720fp_Config::setpointChanged_slot);
 }
 
 void qv4720fp_Config::addChannelRow(int channel) {
@@ -71,7 +76,21 @@ void qv4720fp_Config::setValue_slot(int indx, double val) {
         control->setValue(m_app->hiLimit());
         val = m_app->hiLimit();
     }
-    if (m_app->demo())
-        return;
+    // In demo mode the session writes nothing.
     m_app->writeChannel(indx, val);
+}
+
+// Another front end wrote the channel: the control shows the value without
+// writing it again. A value this program does not know leaves it as it is.
+void qv4720fp_Config::setpointChanged_slot(int indx) {
+    const std::optional<double> volts = m_app->session()->setpoint(indx);
+    if (!volts || indx < 1 || indx > ChannelCount)
+        return;
+    qv4720_dblCtrl* control = m_channelCtrls[indx - 1];
+    // The control's own writes come back here; it keeps what the operator
+    // chose, which it shows rounded to its decimals.
+    if (std::abs(control->value() - *volts) < 0.5 * std::pow(10.0, -control->decimals()))
+        return;
+    const QSignalBlocker quiet(control);
+    control->setValue(*volts);
 }

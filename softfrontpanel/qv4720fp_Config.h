@@ -21,6 +21,7 @@ public:
 
 public slots:
     void setValue_slot(int indx, double val);
+    void setpointChanged_slot(int indx);
 
 private:
     void addChannelRow(int channel);

@@ -1,9 +1,8 @@
 #include "qv4720fp_SetCommand.h"
 
-#include "qv4000fp_connectionBoxes.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_genFC.h"
-#include "qv4720.h"
-#include "qv4720fp_App.h"
+#include "qv4720fp_CardSession.h"
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_Print.h"
 
@@ -16,27 +15,32 @@ const char* const kBadSetting = "--set '%1': expected CH=VOLTS, such as 1=2.5";
 const char* const kBadChannel = "--set '%1': the channel must be 1 to 8";
 const char* const kBadVolts = "--set '%1': '%2' is not a finite number of volts";
 const char* const kRepeated = "--set '%1': channel %2 is already set";
-const char* const kOutOfRange =
-    "qv4720sfp: channel %1: %2 V is outside the card's output range %3 V to %4 V";
-const char* const kNothingWritten = "qv4720sfp: nothing was written";
-const char* const kWrittenBefore = "qv4720sfp: written before the error: %1";
+const char* const kProblem = "qv4720sfp: %1";
+const char* const kOnChannel = "channel %1: %2";
+const char* const kNothingWritten = "nothing was written";
+const char* const kWrittenBefore = "written before the error: %1";
+const char* const kNotAttempted = "not attempted: %1";
+const char* const kOpenWarning =
+    "the card answered its opening with a warning, so it was closed again: Warning: [%1]";
+const char* const kUnusableRange =
+    "the card reported no usable output range (%1 V to %2 V), so nothing can be written";
 const char* const kChannelList = "channel %1";
 const char* const kWritten = "channel %1: %2 V";
 const char* const kResetDone = "card reset";
 const char* const kDryRunHeader = "demo mode: nothing is opened or written";
 const char* const kWouldReset = "would reset the card";
 const char* const kWouldWrite = "would set channel %1: %2 V";
-const char* const kRangeCall = "qv4720_getOutputRange(vi, &loLimit, &hiLimit)";
-const char* const kResetCall = "qv4720_reset(vi)";
 
 const int kFirstChannel = 1;
-const int kLastChannel = QV4720_CHANNEL_COUNT;
-// The range the demo panel offers.
-const double kDemoLoLimit = -20.0;
-const double kDemoHiLimit = 20.0;
+const int kLastChannel = qv4720fp_CardSession::ChannelCount;
 
 QString fromTable(const char* text) {
     return QString::fromLatin1(text);
+}
+
+// The program's own messages on standard error all begin with its name.
+void problem(const QString& text) {
+    qv4720fp_printLine(stderr, fromTable(kProblem).arg(text));
 }
 
 QString voltsText(double volts) {
@@ -48,6 +52,13 @@ QLocale numberLocale() {
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
     return locale;
+}
+
+QString channelList(const QList<qv4720fp_SetCommand::Setting>& settings) {
+    QStringList channels;
+    for (const qv4720fp_SetCommand::Setting& setting : settings)
+        channels << fromTable(kChannelList).arg(setting.channel);
+    return channels.join(QLatin1String(", "));
 }
 
 } // namespace
@@ -91,18 +102,25 @@ qv4720fp_SetCommand::qv4720fp_SetCommand(qv4000fp_genFC* fc, const qv4000fp_conn
     : m_fc(fc), m_target(target), m_reset(reset), m_settings(settings) {}
 
 int qv4720fp_SetCommand::run() {
-    if (m_target.start != qv4000fp_connectRequest::Start::Card)
-        return dryRun();
-    ViSession vi = 0;
-    if (!open(&vi))
+    qv4720fp_CardSession session(m_fc);
+    if (m_target.start != qv4000fp_connectRequest::Start::Card) {
+        session.startDemo();
+        return dryRun(session);
+    }
+    if (!open(session))
         return qv4720fp_ExitLibraryError;
-    const int status = runOpen(vi);
-    m_fc->closeInstrument(vi);
+    int status = runOpen(session);
+    const ViStatus closeStatus = session.close();
+    if (closeStatus != VI_SUCCESS) {
+        problem(session.statusReport(closeStatus, qv4720fp_CardSession::Call::Close));
+        if (closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess)
+            status = qv4720fp_ExitLibraryError;
+    }
     return status;
 }
 
-int qv4720fp_SetCommand::dryRun() {
-    if (!inRange(kDemoLoLimit, kDemoHiLimit))
+int qv4720fp_SetCommand::dryRun(const qv4720fp_CardSession& session) {
+    if (!inRange(session))
         return qv4720fp_ExitUsage;
     qv4720fp_printLine(stdout, fromTable(kDryRunHeader));
     if (m_reset)
@@ -113,93 +131,102 @@ int qv4720fp_SetCommand::dryRun() {
     return qv4720fp_ExitSuccess;
 }
 
-// Only status 0 opens the card, as in the connection workflow; a session
-// that a warning left open is closed again.
-bool qv4720fp_SetCommand::open(ViSession* vi) {
-    const QByteArray resource = m_target.descriptor.toLatin1();
-    ViUInt16 fcNumbers[] = {m_target.fcNumber};
-    const ViStatus status = m_fc->initInstrument(resource.constData(), fcNumbers, 1, 0, vi);
+// Only status 0 opens the card, as in the connection workflow.
+bool qv4720fp_SetCommand::open(qv4720fp_CardSession& session) {
+    const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, false);
     if (status == VI_SUCCESS)
         return true;
-    if (status > VI_SUCCESS && *vi != 0)
-        m_fc->closeInstrument(*vi);
-    qv4720fp_printLine(
-        stderr, qv4000fp_connectionBoxes::unavailableText(
-                    m_fc->m_model, qv4000fp_connectionBoxes::openErrorText(m_fc, status), false));
+    const QString text = qv4000fp_connectionTexts::openErrorText(m_fc, status);
+    if (status > VI_SUCCESS)
+        problem(fromTable(kOpenWarning).arg(text));
+    else
+        problem(qv4000fp_connectionTexts::unavailableText(m_fc->m_model, text, false)
+                    .replace(QLatin1Char('\n'), QLatin1Char(' ')));
     return false;
 }
 
 // The range is checked before the reset, so that a refused run leaves the
 // card exactly as it was.
-int qv4720fp_SetCommand::runOpen(ViSession vi) {
+int qv4720fp_SetCommand::runOpen(qv4720fp_CardSession& session) {
     if (!m_settings.isEmpty()) {
-        double loLimit = 0.0;
-        double hiLimit = 0.0;
-        if (!readRange(vi, &loLimit, &hiLimit))
+        const ViStatus status = session.readOutputRange();
+        if (!reportStatus(session.statusReport(status, qv4720fp_CardSession::Call::OutputRange),
+                          status)) {
+            problem(fromTable(kNothingWritten));
             return qv4720fp_ExitLibraryError;
-        if (!inRange(loLimit, hiLimit))
+        }
+        if (!session.rangeValid()) {
+            problem(fromTable(kUnusableRange)
+                        .arg(voltsText(session.loLimit()), voltsText(session.hiLimit())));
+            problem(fromTable(kNothingWritten));
+            return qv4720fp_ExitLibraryError;
+        }
+        if (!inRange(session))
             return qv4720fp_ExitUsage;
     }
-    if (m_reset && !resetCard(vi))
+    if (m_reset && !resetCard(session))
         return qv4720fp_ExitLibraryError;
-    return writeAll(vi) ? qv4720fp_ExitSuccess : qv4720fp_ExitLibraryError;
-}
-
-bool qv4720fp_SetCommand::readRange(ViSession vi, double* loLimit, double* hiLimit) {
-    const ViStatus status = qv4720_getOutputRange(vi, loLimit, hiLimit);
-    if (status == VI_SUCCESS || reportStatus(status, fromTable(kRangeCall)))
-        return true;
-    qv4720fp_printLine(stderr, fromTable(kNothingWritten));
-    return false;
+    return writeAll(session) ? qv4720fp_ExitSuccess : qv4720fp_ExitLibraryError;
 }
 
 // Refused, not clamped: a value the card cannot give is the caller's mistake.
-bool qv4720fp_SetCommand::inRange(double loLimit, double hiLimit) const {
+bool qv4720fp_SetCommand::inRange(const qv4720fp_CardSession& session) const {
     bool allInRange = true;
     for (const Setting& setting : m_settings) {
-        if (setting.volts >= loLimit && setting.volts <= hiLimit)
+        if (setting.volts >= session.loLimit() && setting.volts <= session.hiLimit())
             continue;
         allInRange = false;
-        qv4720fp_printLine(
-            stderr, fromTable(kOutOfRange)
-                        .arg(setting.channel)
-                        .arg(voltsText(setting.volts), voltsText(loLimit), voltsText(hiLimit)));
+        problem(session.refusalText(setting.channel, setting.volts,
+                                    qv4720fp_CardSession::Refusal::OutOfRange));
     }
     if (!allInRange)
-        qv4720fp_printLine(stderr, fromTable(kNothingWritten));
+        problem(fromTable(kNothingWritten));
     return allInRange;
 }
 
-bool qv4720fp_SetCommand::resetCard(ViSession vi) {
-    const ViStatus status = m_fc->resetInstrument(vi);
-    if (status != VI_SUCCESS && !reportStatus(status, fromTable(kResetCall))) {
-        qv4720fp_printLine(stderr, fromTable(kNothingWritten));
+bool qv4720fp_SetCommand::resetCard(qv4720fp_CardSession& session) {
+    const ViStatus status = session.reset();
+    if (!reportStatus(qv4720fp_CardSession::resetReport(status), status)) {
+        problem(fromTable(kNothingWritten));
         return false;
     }
     qv4720fp_printLine(stdout, fromTable(kResetDone));
     return true;
 }
 
-bool qv4720fp_SetCommand::writeAll(ViSession vi) {
-    QStringList written;
-    for (const Setting& setting : m_settings) {
-        const ViStatus status =
-            qv4720_writeChannel(vi, static_cast<ViUInt16>(setting.channel), setting.volts);
-        if (status != VI_SUCCESS && !reportStatus(status, qv4720fp_writeCallText())) {
-            qv4720fp_printLine(
-                stderr, written.isEmpty()
-                            ? fromTable(kNothingWritten)
-                            : fromTable(kWrittenBefore).arg(written.join(QLatin1String(", "))));
+bool qv4720fp_SetCommand::writeAll(qv4720fp_CardSession& session) {
+    for (qsizetype i = 0; i < m_settings.size(); ++i) {
+        const Setting& setting = m_settings.at(i);
+        const qv4720fp_CardSession::WriteResult result =
+            session.writeChannel(setting.channel, setting.volts);
+        const bool refused = result.refusal != qv4720fp_CardSession::Refusal::None;
+        if (refused)
+            problem(session.refusalText(setting.channel, setting.volts, result.refusal));
+        const QString report =
+            fromTable(kOnChannel)
+                .arg(setting.channel)
+                .arg(session.statusReport(result.status, qv4720fp_CardSession::Call::WriteChannel));
+        if (refused || !reportStatus(report, result.status)) {
+            reportStopped(m_settings.mid(0, i), m_settings.mid(i + 1));
             return false;
         }
-        written += fromTable(kChannelList).arg(setting.channel);
         qv4720fp_printLine(stdout,
                            fromTable(kWritten).arg(setting.channel).arg(voltsText(setting.volts)));
     }
     return true;
 }
 
-bool qv4720fp_SetCommand::reportStatus(ViStatus status, const QString& call) {
-    qv4720fp_printLine(stderr, qv4720fp_statusReport(m_fc, status, call));
-    return status > VI_SUCCESS;
+void qv4720fp_SetCommand::reportStopped(const QList<Setting>& written,
+                                        const QList<Setting>& notAttempted) {
+    problem(written.isEmpty() ? fromTable(kNothingWritten)
+                              : fromTable(kWrittenBefore).arg(channelList(written)));
+    if (!notAttempted.isEmpty())
+        problem(fromTable(kNotAttempted).arg(channelList(notAttempted)));
+}
+
+// Prints a non-zero status's report; true unless it was an error.
+bool qv4720fp_SetCommand::reportStatus(const QString& report, ViStatus status) {
+    if (status != VI_SUCCESS)
+        problem(report);
+    return status >= VI_SUCCESS;
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class qv4000fp_genFC;
+class qv4720fp_CardSession;
 
 // "--set CH=VOLTS" and "--reset": scripted writes to one card without a
 // window. The card is opened without the reset flag, so the channels not
@@ -34,16 +35,18 @@ public:
 
 private:
     static QString parseOne(const QString& text, Setting* setting);
-    int dryRun();
-    bool open(ViSession* vi);
-    int runOpen(ViSession vi);
-    bool readRange(ViSession vi, double* loLimit, double* hiLimit);
-    bool inRange(double loLimit, double hiLimit) const;
-    bool resetCard(ViSession vi);
-    bool writeAll(ViSession vi);
-    // Prints a non-zero status the way the panel's boxes word it; true for a
-    // warning (the run goes on), false for an error.
-    bool reportStatus(ViStatus status, const QString& call);
+    int dryRun(const qv4720fp_CardSession& session);
+    bool open(qv4720fp_CardSession& session);
+    int runOpen(qv4720fp_CardSession& session);
+    bool inRange(const qv4720fp_CardSession& session) const;
+    bool resetCard(qv4720fp_CardSession& session);
+    bool writeAll(qv4720fp_CardSession& session);
+    // Says which channels were written before a failure and which were not
+    // attempted.
+    static void reportStopped(const QList<Setting>& written, const QList<Setting>& notAttempted);
+    // Prints the report of a non-zero status; true unless it is an error
+    // (a warning lets the run go on).
+    static bool reportStatus(const QString& report, ViStatus status);
 
     qv4000fp_genFC* m_fc;
     qv4000fp_connectRequest m_target;

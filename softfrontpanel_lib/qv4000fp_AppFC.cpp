@@ -23,8 +23,6 @@ const char* const kFcText = "FC %1";
 const char* const kLxiSlotHelp = "Shows which LXI module is connected to the Soft Front Panel";
 const char* const kVxiSlotHelp = "Shows which VXI module is connected to the Soft Front Panel";
 const char* const kFcHelp = "Shows which function card is connected to the Soft Front Panel";
-const char* const kResetError = "Function Call failed due to [%1]";
-const char* const kResetWarning = "Warning [%1]";
 
 const int kAttributeTextLength = 256;
 
@@ -142,12 +140,9 @@ void qv4000fp_AppFC::createAbout(const char* plotLibraryVersion, bool usesFft) {
 void qv4000fp_AppFC::resetDevice() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const ViStatus status = (d_demo == 0 && d_fc) ? d_fc->resetInstrument(d_vi) : VI_SUCCESS;
-    if (status != VI_SUCCESS) {
-        const QString text = qv4000fp_carrierErrorText(status);
-        if (status < VI_SUCCESS)
-            showErrorMessage(QString::fromLatin1(kResetError).arg(text));
-        else
-            showWarningMessage(QString::fromLatin1(kResetWarning).arg(text));
-    }
+    if (status < VI_SUCCESS)
+        showErrorMessage(qv4000fp_resetReport(status));
+    else if (status > VI_SUCCESS)
+        showWarningMessage(qv4000fp_resetReport(status));
     QApplication::restoreOverrideCursor();
 }

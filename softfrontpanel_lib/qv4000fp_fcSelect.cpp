@@ -329,15 +329,9 @@ void qv4000fp_fcSelect::takeEntries(const QStringList& descriptors, const QList<
 // Only status 0 opens the card: a warning from the driver counts as failure.
 qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& boxes) {
     const QByteArray descriptor = m_descriptor.toLatin1();
-    const ViStatus status = m_fc->initInstrument(descriptor.constData(), m_fcNumbers, 1, 1, &m_vi);
+    const ViStatus status = m_fc->openCard(descriptor.constData(), m_fcNumbers, 1, &m_vi);
     if (status == VI_SUCCESS)
         return Step::Connected;
-    // A warning still hands back an open session; as the card counts as not
-    // opened, that session is closed rather than left to leak on a retry.
-    // After an error, what the driver left in the session field is no session.
-    if (status > VI_SUCCESS && m_vi != 0)
-        m_fc->closeInstrument(m_vi);
-    m_vi = 0;
     const bool tryAgain = boxes.askAfterOpenFailure(
         this, qv4000fp_connectionBoxes::openErrorText(m_fc, status), m_fcCount > 1);
     return tryAgain ? Step::Choice : Step::Cancelled;

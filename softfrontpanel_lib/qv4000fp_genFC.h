@@ -27,6 +27,10 @@ public:
     virtual ViStatus closeInstrument(ViSession vi) = 0;
     virtual ViStatus resetInstrument(ViSession vi) = 0;
 
+    // Opens a card through initInstrument. Only status 0 opens it: a session
+    // that a warning left open is closed again, and after any failure *vi is 0.
+    ViStatus openCard(const char* resource, ViUInt16* fcNumbers, ViUInt16 reset, ViSession* vi);
+
     // The model number's decimal digits read as hexadecimal (0x4720).
     int m_model;
 

@@ -46,6 +46,16 @@ inline QString qv4000fp_carrierErrorText(ViStatus status) {
     return qv4000_errorMessage(status, message.data) < VI_SUCCESS ? QString() : message.text();
 }
 
+// What the panel reports for a failed or warned reset, with the carrier
+// library's text: "Function Call failed due to [...]" or "Warning [...]".
+inline QString qv4000fp_resetReport(ViStatus status) {
+    if (status == VI_SUCCESS)
+        return QString();
+    const char* const format =
+        status < VI_SUCCESS ? "Function Call failed due to [%1]" : "Warning [%1]";
+    return QString::fromLatin1(format).arg(qv4000fp_carrierErrorText(status));
+}
+
 inline QByteArray qv4000fp_carrierLibraryRevision() {
     qv4000fp_libraryBuffer<QV4000_LIBRARY_REVISION_BUFLEN> revision;
     return qv4000_libraryRevision(revision.data) < VI_SUCCESS ? QByteArray("") : revision.bytes();

@@ -99,12 +99,14 @@ private slots:
         QCOMPARE(cli.run(args("--set 1=1 --set 2=2 " + kCard)), 1);
         QCOMPARE(writes(cli).size(), 1);
         const QStringList lines = cli.err().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 2);
-        QVERIFY2(lines.at(0).startsWith(
-                     QLatin1String("qv4720_writeChannel(app->vi(), indx, val) failed due to [")),
-                 qPrintable(lines.at(0)));
-        QVERIFY(lines.at(0).size() > 60 && lines.at(0).endsWith(QLatin1Char(']')));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(
+            lines.at(0).startsWith(QLatin1String(
+                "qv4720sfp: channel 1: qv4720_writeChannel(app->vi(), indx, val) failed due to [")),
+            qPrintable(lines.at(0)));
+        QVERIFY(lines.at(0).size() > 80 && lines.at(0).endsWith(QLatin1Char(']')));
         QCOMPARE(lines.at(1), QStringLiteral("qv4720sfp: nothing was written"));
+        QCOMPARE(lines.at(2), QStringLiteral("qv4720sfp: not attempted: channel 2"));
         QCOMPARE(driverCalls(cli).constLast(), QStringLiteral("qv4720_close"));
     }
 
@@ -118,8 +120,8 @@ private slots:
     void cardThatDoesNotOpen() {
         CliRun cli(oneCard());
         QCOMPARE(cli.run(args("--set 1=1 -r VXI0::3::INSTR -f 1")), 1);
-        QVERIFY2(cli.err().startsWith(
-                     QLatin1String("Selected 4720 Function Card is unavailable.\nError: ")),
+        QVERIFY2(cli.err().startsWith(QLatin1String(
+                     "qv4720sfp: Selected 4720 Function Card is unavailable. Error: ")),
                  qPrintable(cli.err()));
         QVERIFY(cli.err().size() > 60);
         QCOMPARE(writes(cli), QStringList());

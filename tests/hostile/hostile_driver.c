@@ -4,9 +4,12 @@
  *                   message call answers "no text" (non-zero) after writing one
  *   unterminated    every text fills its whole buffer with no zero, and
  *                   writes a few bytes past its documented end
+ *   unbounded       the output range is -inf to +inf with status 0, and any
+ *                   write aborts the process: nothing may be written
  * Opening always succeeds with session 0x4711; writes and resets fail. */
 #include "qv4720.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -35,6 +38,11 @@ ViStatus qv4720_paramInit(ViRsrc resourceName, ViUInt16 fcNumber, ViBoolean idQu
 
 ViStatus qv4720_getOutputRange(ViSession vi, ViReal64* loLimit, ViReal64* hiLimit) {
     (void)vi;
+    if (asked("unbounded")) {
+        *loLimit = -INFINITY;
+        *hiLimit = INFINITY;
+        return VI_SUCCESS;
+    }
     *loLimit = failing() ? -500.0 : -10.0;
     *hiLimit = failing() ? 500.0 : 10.0;
     return failing() ? QV4720_ERROR_INV_SESSION : VI_SUCCESS;
@@ -68,6 +76,8 @@ ViStatus qv4720_revision_query(ViSession vi, ViChar driverRevision[],
 
 ViStatus qv4720_writeChannel(ViSession vi, ViUInt16 channel, ViReal64 value) {
     (void)vi, (void)channel, (void)value;
+    if (asked("unbounded"))
+        abort();
     return QV4720_ERROR_VALUE;
 }
 

@@ -23,12 +23,13 @@ private:
 private slots:
     // The driver's message call answers non-zero after writing "SCRIBBLED":
     // every report shows an empty text, and nothing a failed query wrote shows.
+    // A range that could not be read is none: nothing is written then.
     void failedCallsShowNothingTheyWrote() {
         qputenv("HOSTILE_DRIVER", "fails-writing");
         PanelBench bench(kOneCardBench);
         ModalAnswerer answerer;
         answerer.answer(QStringLiteral("Auto Find"));
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 3; ++i)
             answerer.answer(QStringLiteral("No"));
         PanelProbe panel(&m_fc);
         panel.writeChannel(1, 0.0);
@@ -41,8 +42,7 @@ private slots:
                                        "qv4720_readSerialNo(d_vi, &serialNumber, subtype)" + tail,
                                        "qv4720_revision_query(d_vi, driverRevision, "
                                        "instrumentFirmwareRevision)" +
-                                           tail,
-                                       "qv4720_writeChannel(app->vi(), indx, val)" + tail}));
+                                           tail}));
         QCOMPARE(panel.loLimit(), 0.0);
         QCOMPARE(panel.hiLimit(), 0.0);
         const auto hardware = aboutRows(panel.about(), QStringLiteral("Hardware Information"));

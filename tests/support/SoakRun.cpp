@@ -411,7 +411,8 @@ QString SoakRun::checkControls() {
 
 // One box per failed write or reset; where the library gave no text, none shows.
 QString SoakRun::checkBoxes(const StepTrace& step) {
-    const QString writeCall = qv4720fp_writeCallText();
+    const QString writeCall =
+        qv4720fp_CardSession::callText(qv4720fp_CardSession::Call::WriteChannel);
     const bool driverTextRefused = m_faults.value(QStringLiteral("qv4720_error_message")) != 0;
     // The driver's message call has no text whenever it answers non-zero; the
     // carrier library's only when it fails.
