@@ -4,11 +4,14 @@
 #include "qv4000fp_messages.h"
 #include "qv4000fp_splashLabel.h"
 #include "qv4720_fc.h"
+#include "qv4720_dblCtrl.h"
 #include "qv4720fp_Config.h"
+#include "qv4720fp_RemoteStatus.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSplashScreen>
 #include <QTabWidget>
 
@@ -69,6 +72,21 @@ void qv4720fp_App::addHardwareInfo() {
     const qv4720fp_CardSession::Identity identity = m_session->identity();
     d_about->addHardwareInfo(identity.serialNumber, identity.firmwareRevision, identity.model,
                              QString(), QString());
+}
+
+void qv4720fp_App::showRemoteStatus(qv4720fp_RemoteStatus* status) {
+    auto* row = static_cast<QHBoxLayout*>(d_content->layout());
+    row->removeWidget(m_tabs);
+    auto* column = new QVBoxLayout;
+    column->addWidget(m_tabs);
+    column->addWidget(status);
+    row->addLayout(column);
+}
+
+void qv4720fp_App::setRemoteLocked(bool locked) {
+    for (int channel = 1; channel <= qv4720fp_Config::ChannelCount; ++channel)
+        m_config->channelControl(channel)->setEnabled(!locked);
+    d_resetButton->setEnabled(!locked);
 }
 
 void qv4720fp_App::writeChannel(int channel, double volts) {

@@ -6,6 +6,7 @@
 
 class QTabWidget;
 class qv4720fp_Config;
+class qv4720fp_RemoteStatus;
 
 // The DAC card's panel: the framework window with the "Voltage Output" page.
 // It reads the card's output range and identity once, at construction.
@@ -19,6 +20,13 @@ public:
     double hiLimit() const { return m_hiLimit; }
     qv4720fp_Config* config() const { return m_config; }
     qv4720fp_CardSession* session() const { return m_session; }
+
+    // Shows the network server's status line under the channels (only when
+    // the card is served).
+    void showRemoteStatus(qv4720fp_RemoteStatus* status);
+    // While a network client holds the card, the channel controls and Reset
+    // Device are the client's.
+    void setRemoteLocked(bool locked);
 
     // Writes one channel's output; a failure or warning is shown to the
     // operator, who may end the program from the error box.
