@@ -74,6 +74,9 @@ install(FILES packaging/icons/scalable/${SFP_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(DIRECTORY instrument/sim/benches/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/zelvan-sfp/benches)
+# What a script reading --list --json may check it against.
+install(FILES softfrontpanel/qv4720sfp-list.schema.json
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/zelvan-sfp)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${SFP_PACKAGE_NAME})

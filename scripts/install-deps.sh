@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libyaml-cpp-dev
   xvfb xauth x11-utils imagemagick desktop-file-utils
-  python3 python3-pyvisa python3-pil
+  python3 python3-pyvisa python3-pil python3-jsonschema
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache
 )

@@ -80,6 +80,7 @@ for file in ./usr/bin/qv4720sfp ./usr/lib/zelvan-sfp/libvisa64.so ./usr/lib/zelv
     ./usr/share/icons/hicolor/{48x48,64x64,128x128}/apps/$app_id.png \
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg \
     ./usr/share/man/man1/qv4720sfp.1.gz ./usr/share/bash-completion/completions/qv4720sfp \
+    ./usr/share/zelvan-sfp/qv4720sfp-list.schema.json \
     ./usr/share/doc/zelvan-4720-sfp/copyright ./usr/share/doc/zelvan-4720-sfp/changelog.gz; do
   grep -qx "$file" <<< "$contents" || fail "missing $file"
 done

@@ -1,3 +1,5 @@
+#include "qv4000fp_fcSelect.h"
+#include "qv4720fp_App.h"
 #include "qv4720fp_CommandLine.h"
 
 #include <QApplication>
@@ -15,5 +17,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Lets a Wayland desktop match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.zelvan4720sfp"));
-    return commandLine.run();
+    // Without options the connection workflow asks, exactly as before.
+    if (commandLine.request().start != qv4000fp_connectRequest::Start::Ask)
+        qv4000fp_fcSelect::setStartRequest(commandLine.request());
+    return qv4720fp_run();
 }

@@ -1,6 +1,7 @@
 #include "qv4720fp_App.h"
 
 #include "qv4000fp_About.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_messages.h"
 #include "qv4000fp_splashLabel.h"
 #include "qv4720_fc.h"
@@ -106,7 +107,7 @@ QString qv4720fp_splashDescription(QString description) {
 int qv4720fp_run() {
     qv4720_fc descriptor;
     // Every box title names the card, so this is set before any box can show.
-    panelName = QStringLiteral("%1").arg(descriptor.m_model, 4, 16, QLatin1Char(' '));
+    panelName = qv4000fp_connectionTexts::modelText(descriptor.m_model);
 
     const qv4000fp_splashLabel image(1.0f, 20, descriptor.m_model, true, descriptor.copyright(),
                                      qv4720fp_splashDescription(descriptor.description()));

@@ -1,8 +1,6 @@
 #include "qv4720fp_CommandLine.h"
 
-#include "qv4000fp_fcSelect.h"
 #include "qv4720_fc.h"
-#include "qv4720fp_App.h"
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_ListCommand.h"
 #include "qv4720fp_Options.h"
@@ -15,7 +13,6 @@
 #include <QFileInfo>
 
 namespace {
-const char* const kProblemLine = "qv4720sfp: %1";
 const char* const kTryHelp = "Try 'qv4720sfp --help'";
 const char* const kUnknownOption = "unknown option '%1'";
 const char* const kUnexpected = "unexpected argument '%1'";
@@ -29,9 +26,16 @@ const char* const kDemoWith = "--demo cannot be combined with --%1";
 const char* const kResourceWithoutFc = "--resource needs --fc N (1 to 8)";
 const char* const kFcWithoutResource = "--fc needs --resource";
 const char* const kEmptyResource = "--resource needs a resource descriptor";
+const char* const kBlankResource = "--resource: leading or trailing blanks in '%1'";
 const char* const kBadFc = "--fc must be a function card number from 1 to 8, not '%1'";
 const char* const kWriteWithoutCard = "--%1 needs --resource and --fc (or --demo for a dry run)";
 const char* const kBenchVariable = "ZELVAN_SIM_BENCH";
+const char* const kNoDisplay =
+    "the panel needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set\n"
+    "without a display, --list, --set, --reset, --version and --help still work";
+// What tells the toolkit where to show the window.
+const char* const kDisplayVariables[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+const char* const kDisplayOptions[] = {"platform", "display"};
 
 const int kFirstFc = 1;
 const int kLastFc = 8;
@@ -61,13 +65,31 @@ QString parseError(const QCommandLineParser& parser, const QStringList& argument
     return fromTable(kUnknownOption).arg(name);
 }
 
+// Without one of these the toolkit aborts where the panel could still explain.
+bool displayNamed(const QStringList& arguments) {
+    const QStringList given =
+        qv4720fp_ToolkitOptions::given(arguments, qv4720fp_Options::valueOptionSpellings());
+    for (const char* option : kDisplayOptions) {
+        if (given.contains(fromTable(option)))
+            return true;
+    }
+    for (const char* variable : kDisplayVariables) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 qv4720fp_CommandLine::qv4720fp_CommandLine(int argc, char** argv) {
+    qv4720fp_guardStandardStreams();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     parse(arguments);
+    if (m_mode == Mode::Panel && !displayNamed(arguments))
+        m_mode = Mode::NoDisplay;
     // The libraries read the bench at their first call, which comes later.
     if (m_mode != Mode::UsageError && !m_bench.isEmpty())
         qputenv(kBenchVariable, QFile::encodeName(m_bench));
@@ -165,6 +187,8 @@ QString qv4720fp_CommandLine::connectionProblem(const QCommandLineParser& parser
     m_request.descriptor = parser.value(QStringLiteral("resource"));
     if (m_request.descriptor.isEmpty())
         return fromTable(kEmptyResource);
+    if (m_request.descriptor.trimmed() != m_request.descriptor)
+        return fromTable(kBlankResource).arg(m_request.descriptor);
     const QString fcText = parser.value(QStringLiteral("fc"));
     bool ok = false;
     const int fcNumber = fcText.toInt(&ok);
@@ -187,7 +211,12 @@ QString qv4720fp_CommandLine::writeProblem(const QCommandLineParser& parser) {
     return qv4720fp_SetCommand::parse(settings, &m_settings);
 }
 
+// Every headless mode ends here, where lost output turns into a failure.
 int qv4720fp_CommandLine::run() const {
+    return qv4720fp_closeStandardOutput(runHeadless());
+}
+
+int qv4720fp_CommandLine::runHeadless() const {
     switch (m_mode) {
     case Mode::UsageError:
         return usageError();
@@ -204,14 +233,17 @@ int qv4720fp_CommandLine::run() const {
             .run();
     case Mode::Set:
         return runSet();
+    case Mode::NoDisplay:
+        qv4720fp_printMessage(fromTable(kNoDisplay));
+        return qv4720fp_ExitUsage;
     case Mode::Panel:
-        break;
+        break; // main() starts the panel: it needs the full application
     }
-    return runPanel();
+    return qv4720fp_ExitUsage;
 }
 
 int qv4720fp_CommandLine::usageError() const {
-    qv4720fp_printLine(stderr, fromTable(kProblemLine).arg(m_problem));
+    qv4720fp_printMessage(m_problem);
     qv4720fp_printLine(stderr, fromTable(kTryHelp));
     return qv4720fp_ExitUsage;
 }
@@ -219,11 +251,4 @@ int qv4720fp_CommandLine::usageError() const {
 int qv4720fp_CommandLine::runSet() const {
     qv4720_fc descriptor;
     return qv4720fp_SetCommand(&descriptor, m_request, m_reset, m_settings).run();
-}
-
-// Without options the connection workflow asks, exactly as before.
-int qv4720fp_CommandLine::runPanel() const {
-    if (m_request.start != qv4000fp_connectRequest::Start::Ask)
-        qv4000fp_fcSelect::setStartRequest(m_request);
-    return qv4720fp_run();
 }

@@ -13,19 +13,23 @@ class QCommandLineParser;
 // The program's options. They are read before any application object
 // exists, so that the modes without a window (help, version, list, set) can
 // run on a machine without a display; without options the panel starts as
-// from the desktop menu.
+// from the desktop menu. No widgets here: main() starts the panel itself.
 class qv4720fp_CommandLine {
 public:
-    enum class Mode { Panel, Help, Version, List, Set, UsageError };
+    enum class Mode { Panel, Help, Version, List, Set, UsageError, NoDisplay };
 
     // Reads the options; --bench takes effect here, before any library call.
+    // The panel without a display to show it on becomes Mode::NoDisplay.
     qv4720fp_CommandLine(int argc, char** argv);
 
     Mode mode() const { return m_mode; }
     // True when the mode needs no display: a QCoreApplication is enough.
     bool headless() const { return m_mode != Mode::Panel; }
-    // Runs the mode once the application object exists; returns the exit status.
+    // Runs a headless mode once the application object exists; returns the
+    // exit status, 1 when its output could not be written.
     int run() const;
+    // How the panel is to connect: ask, demo mode or the card named.
+    const qv4000fp_connectRequest& request() const { return m_request; }
 
 private:
     void parse(const QStringList& arguments);
@@ -34,9 +38,9 @@ private:
     QString connectionProblem(const QCommandLineParser& parser);
     QString writeProblem(const QCommandLineParser& parser);
     static QString benchProblem(const QString& path);
+    int runHeadless() const;
     int usageError() const;
     int runSet() const;
-    int runPanel() const;
 
     Mode m_mode = Mode::Panel;
     QString m_problem;

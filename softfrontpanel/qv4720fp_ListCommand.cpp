@@ -1,6 +1,6 @@
 #include "qv4720fp_ListCommand.h"
 
-#include "qv4000fp_connectionBoxes.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4000fp_terminalProgress.h"
 #include "qv4720_fc.h"
@@ -20,13 +20,13 @@ const char* const kModelHeader = "FC Model";
 const char* const kOpenHeader = "Open with";
 const char* const kNotUsable = "(not usable)";
 const char* const kOpenArguments = "--resource %1 --fc %2";
-const char* const kNoCard = "No %1 Function Card found on your system.";
 const char* const kSearchFailed = "The VISA resource search failed: %1";
 const char* const kStatusText = "status 0x%1";
 const char* const kStatusWithDescription = "%1 (status 0x%2)";
 // Descriptors made of these characters need no quoting in a shell.
 const char* const kShellPlain = "^[A-Za-z0-9_:.,/@%+=-]+$";
 
+const int kJsonVersion = 1;                       // raised when a field changes meaning or goes
 const int kIndent = 2;                            // spaces per tree level
 const int kColumnGap = 2;                         // spaces between columns
 const std::size_t kStatusDescriptionLength = 256; // the size VISA documents
@@ -89,25 +89,37 @@ QJsonObject carrierObject(const resourceInfo_t& record) {
     return carrier;
 }
 
-QJsonObject cardObject(const resourceInfo_t& record, const qv4000fp_resourceTree::Row& row) {
-    QJsonObject card{{QStringLiteral("fc"), row.fcSlot},
-                     {QStringLiteral("model"), row.texts.value(1).trimmed()},
-                     {QStringLiteral("usable"), row.selectable}};
-    if (row.selectable) {
-        card.insert(QStringLiteral("arguments"),
-                    QJsonArray{QStringLiteral("--resource"), record.descriptor,
-                               QStringLiteral("--fc"), QString::number(row.fcNumber)});
+// The cards of a carrier, as the tree's card rows show them; none when the
+// resource is no carrier.
+QJsonArray cardArray(const resourceInfo_t& record, int* usable) {
+    QJsonArray cards;
+    if (record.systemText.isEmpty())
+        return cards;
+    const qsizetype count = qMin(record.fcColumns.size(), record.fcNumbers.size());
+    for (qsizetype k = 0; k < count; ++k) {
+        const int fcNumber = record.fcNumbers.at(k);
+        QJsonObject card{
+            {QStringLiteral("fc"), k < record.fcSlots.size() ? record.fcSlots.at(k) : fcNumber},
+            {QStringLiteral("model"), record.fcColumns.at(k).value(1).trimmed()},
+            {QStringLiteral("usable"), fcNumber != 0}};
+        if (fcNumber != 0) {
+            card.insert(QStringLiteral("arguments"),
+                        QJsonArray{QStringLiteral("--resource"), record.descriptor,
+                                   QStringLiteral("--fc"), QString::number(fcNumber)});
+            ++*usable;
+        }
+        cards.append(card);
     }
-    return card;
+    return cards;
 }
 
-QJsonObject resourceObject(const resourceInfo_t& record) {
+QJsonObject resourceObject(const resourceInfo_t& record, int* usable) {
     return {{QStringLiteral("descriptor"), record.descriptor},
             {QStringLiteral("interface"), record.descriptor.section(QLatin1Char(':'), 0, 0)},
             {QStringLiteral("carrier"), record.systemText.isEmpty()
                                             ? QJsonValue(QJsonValue::Null)
                                             : QJsonValue(carrierObject(record))},
-            {QStringLiteral("cards"), QJsonArray()}};
+            {QStringLiteral("cards"), cardArray(record, usable)}};
 }
 } // namespace
 
@@ -121,20 +133,22 @@ int qv4720fp_ListCommand::run() {
     const QString searchError = outcome == qv4000fp_discovery::Outcome::SearchFailed
                                     ? searchErrorText(discovery.status())
                                     : QString();
+    // The machine listing has no card limit; the text keeps the dialog's.
     const qv4000fp_resourceTree tree(discovery.records());
-    if (tree.limitReached())
-        qv4720fp_printLine(stderr, qv4000fp_resourceTree::limitWarning());
-    if (m_format == Format::Json)
-        qv4720fp_print(stdout, json(discovery.records(), tree, searchError));
-    else if (!tree.rows().isEmpty())
-        qv4720fp_print(stdout, text(discovery.records(), tree));
+    if (m_format == Format::Json) {
+        qv4720fp_print(stdout, json(discovery.records(), searchError));
+    } else {
+        if (tree.limitReached())
+            qv4720fp_printMessage(qv4000fp_resourceTree::limitWarning());
+        if (!tree.rows().isEmpty())
+            qv4720fp_print(stdout, text(discovery.records(), tree));
+    }
     if (!searchError.isEmpty()) {
-        qv4720fp_printLine(stderr, searchError);
-        return qv4720fp_ExitUsage;
+        qv4720fp_printMessage(searchError);
+        return qv4720fp_ExitLibraryError;
     }
     if (tree.selectableCount() == 0) {
-        qv4720fp_printLine(stderr, QString::fromLatin1(kNoCard).arg(
-                                       qv4000fp_connectionBoxes::modelText(card.m_model)));
+        qv4720fp_printMessage(qv4000fp_connectionTexts::noCardText(card.m_model));
         return qv4720fp_ExitLibraryError;
     }
     return qv4720fp_ExitSuccess;
@@ -161,30 +175,14 @@ QByteArray qv4720fp_ListCommand::text(const QList<resourceInfo_t>& records,
 }
 
 QByteArray qv4720fp_ListCommand::json(const QList<resourceInfo_t>& records,
-                                      const qv4000fp_resourceTree& tree,
                                       const QString& searchError) {
-    // The resources the tree lists, in its order: all of them, or those up
-    // to the one at which the card limit ended the listing.
     QJsonArray resources;
-    int lastRecord = -1;
-    for (const qv4000fp_resourceTree::Row& row : tree.rows()) {
-        for (; lastRecord < row.record; ++lastRecord)
-            resources.append(resourceObject(records.at(lastRecord + 1)));
-        if (row.kind != qv4000fp_resourceTree::Row::Kind::Card)
-            continue;
-        QJsonObject resource = resources.last().toObject();
-        QJsonArray cards = resource.value(QStringLiteral("cards")).toArray();
-        cards.append(cardObject(records.at(row.record), row));
-        resource.insert(QStringLiteral("cards"), cards);
-        resources.replace(resources.size() - 1, resource);
-    }
-    if (!tree.limitReached()) {
-        for (++lastRecord; lastRecord < records.size(); ++lastRecord)
-            resources.append(resourceObject(records.at(lastRecord)));
-    }
-    QJsonObject document{{QStringLiteral("resources"), resources},
-                         {QStringLiteral("usableCards"), tree.selectableCount()},
-                         {QStringLiteral("cardLimitReached"), tree.limitReached()}};
+    int usable = 0;
+    for (const resourceInfo_t& record : records)
+        resources.append(resourceObject(record, &usable));
+    QJsonObject document{{QStringLiteral("version"), kJsonVersion},
+                         {QStringLiteral("resources"), resources},
+                         {QStringLiteral("usableCards"), usable}};
     if (!searchError.isEmpty())
         document.insert(QStringLiteral("searchError"), searchError);
     return QJsonDocument(document).toJson(QJsonDocument::Indented);

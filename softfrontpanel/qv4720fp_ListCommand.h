@@ -15,15 +15,15 @@ public:
     // Runs the same discovery as "Auto Find" with no window (a QCoreApplication
     // must exist) and prints the result on standard output; progress on
     // standard error when that is a terminal. Returns the exit status: 0 at
-    // least one usable card, 1 none, 2 the search itself failed.
+    // least one usable card, 1 none or the search itself failed.
     int run();
 
     // The listing of the tree's rows, one a line, columns aligned, with the
     // arguments that open each usable card.
     static QByteArray text(const QList<resourceInfo_t>& records, const qv4000fp_resourceTree& tree);
-    // The same as one JSON document; searchError is set when the search failed.
-    static QByteArray json(const QList<resourceInfo_t>& records, const qv4000fp_resourceTree& tree,
-                           const QString& searchError);
+    // Every resource and card as one JSON document (qv4720sfp-list.schema.json),
+    // with no card limit; searchError is set when the search failed.
+    static QByteArray json(const QList<resourceInfo_t>& records, const QString& searchError);
     // "--resource DESCRIPTOR --fc N", the descriptor quoted for a shell when needed.
     static QString openArguments(const QString& descriptor, int fcNumber);
 

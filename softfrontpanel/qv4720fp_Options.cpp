@@ -26,7 +26,9 @@ const OptionText kOptions[] = {
     {"l", "list", "",
      "Search as \"Auto Find\" does and list every carrier and card found, with the "
      "arguments that open each usable card. No window."},
-    {"", "json", "", "With --list: print one JSON document instead."},
+    {"", "json", "",
+     "With --list: print one JSON document instead, with every card found (see "
+     "qv4720sfp(1) for its fields)."},
     {"", "set", "CH=VOLTS",
      "Set channel CH (1 to 8) to VOLTS (a number such as -2.5) without a window. Repeat it "
      "for more channels; they are written in the order given. Needs --resource and --fc "
@@ -51,9 +53,10 @@ const char* const kHelpEnd =
     "\n"
     "Exit status:\n"
     "  0  success\n"
-    "  1  a library reported an error, or --list found no usable card\n"
-    "  2  usage error (including a --set value outside the card's output range),\n"
-    "     or --list could not search\n"
+    "  1  a library reported an error (also a failed --list search), --list found\n"
+    "     no usable card, or the output could not be written\n"
+    "  2  usage error (also a --set value outside the card's output range, and the\n"
+    "     panel started without a display)\n"
     "\n"
     "See qv4720sfp(1) for the environment, the files and examples.\n";
 const int kDescriptionColumn = 29;

@@ -43,6 +43,21 @@ QString qv4720fp_ToolkitOptions::plainName(const QString& argument) {
 
 QStringList qv4720fp_ToolkitOptions::removed(const QStringList& arguments,
                                              const QStringList& valueOptions, QString* problem) {
+    QStringList toolkitNames;
+    return scan(arguments, valueOptions, &toolkitNames, problem);
+}
+
+QStringList qv4720fp_ToolkitOptions::given(const QStringList& arguments,
+                                           const QStringList& valueOptions) {
+    QStringList toolkitNames;
+    QString problem;
+    scan(arguments, valueOptions, &toolkitNames, &problem);
+    return toolkitNames;
+}
+
+QStringList qv4720fp_ToolkitOptions::scan(const QStringList& arguments,
+                                          const QStringList& valueOptions,
+                                          QStringList* toolkitNames, QString* problem) {
     QStringList kept;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -57,8 +72,11 @@ QStringList qv4720fp_ToolkitOptions::removed(const QStringList& arguments,
         } else if (listed(kWithValue, name)) {
             if (i + 1 == arguments.size())
                 *problem = QString::fromLatin1(kMissingValue).arg(argument);
+            *toolkitNames << name;
             ++i;
-        } else if (!listed(kWithoutValue, name) && !joinedForm(name)) {
+        } else if (listed(kWithoutValue, name) || joinedForm(name)) {
+            *toolkitNames << name.section(QLatin1Char('='), 0, 0);
+        } else {
             kept += argument;
         }
     }

@@ -15,9 +15,13 @@ public:
     // none sets *problem.
     static QStringList removed(const QStringList& arguments, const QStringList& valueOptions,
                                QString* problem);
+    // The toolkit options among the arguments, by plain name ("platform").
+    static QStringList given(const QStringList& arguments, const QStringList& valueOptions);
 
 private:
     static QString plainName(const QString& argument);
+    static QStringList scan(const QStringList& arguments, const QStringList& valueOptions,
+                            QStringList* toolkitNames, QString* problem);
 };
 
 #endif

@@ -1,6 +1,6 @@
 #include "qv4720fp_VersionCommand.h"
 
-#include "qv4000fp_connectionBoxes.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4720fp_ExitStatus.h"
@@ -29,7 +29,7 @@ qv4720fp_VersionCommand::qv4720fp_VersionCommand(qv4000fp_genFC* fc) : m_fc(fc) 
 // The panel's own line goes out before any library is asked, so it is there
 // whatever the libraries do.
 int qv4720fp_VersionCommand::run() {
-    const QString model = qv4000fp_connectionBoxes::modelText(m_fc->m_model);
+    const QString model = qv4000fp_connectionTexts::modelText(m_fc->m_model);
     qv4720fp_printLine(stdout, fromTable(kPanelLine).arg(model, m_fc->version()));
     qv4720fp_printLine(stdout, fromTable(kDriverLine).arg(orNotReported(m_fc->driverRevision())));
     qv4720fp_printLine(

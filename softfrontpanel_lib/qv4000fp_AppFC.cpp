@@ -2,6 +2,7 @@
 
 #include "qv4000.h"
 #include "qv4000fp_About.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_fcSelect.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
@@ -60,7 +61,7 @@ qv4000fp_AppFC::~qv4000fp_AppFC() {
 }
 
 QString qv4000fp_AppFC::modelText() const {
-    return QStringLiteral("%1").arg(d_fc->m_model, 4, 16, QLatin1Char(' '));
+    return qv4000fp_connectionTexts::modelText(d_fc->m_model);
 }
 
 // Runs the connection workflow; giving up there ends the program before the

@@ -1,5 +1,6 @@
 #include "qv4000fp_fcEnterAddress.h"
 
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
@@ -29,10 +30,6 @@ const char* const kDescriptorKey = "%1.%2.Descriptor";
 const char* const kFcNumberKey = "%1.FC_Number";
 
 const int kRowSpacing = 10;
-
-QString modelText(int model) {
-    return QStringLiteral("%1").arg(model, 4, 16, QLatin1Char(' '));
-}
 
 bool isMultiCardModel(const QString& group) {
     return group == QLatin1String("4860") || group == QLatin1String("4870");
@@ -91,7 +88,7 @@ QString qv4000fp_descriptorFilePath() {
 qv4000fp_fcEnterAddress::qv4000fp_fcEnterAddress(qv4000fp_genFC* fc, QWidget* parent)
     : QDialog(parent), m_rows{} {
     m_iniFile = qv4000fp_descriptorFilePath();
-    m_group = modelText(fc->m_model);
+    m_group = qv4000fp_connectionTexts::modelText(fc->m_model);
     const bool multiCard = isMultiCardModel(m_group);
 
     setWindowTitle(QString::fromLatin1(multiCard ? kTitleMulti : kTitleSingle).arg(m_group));

@@ -53,7 +53,7 @@ qv4000fp_connectRequest& pendingStartRequest() {
 }
 
 void warnAboutCardLimit(int model) {
-    QMessageBox box(QMessageBox::Question, qv4000fp_connectionBoxes::titleText(model),
+    QMessageBox box(QMessageBox::Question, qv4000fp_connectionTexts::titleText(model),
                     qv4000fp_resourceTree::limitWarning(), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setDefaultButton(box.addButton(fromTable(kContinue), QMessageBox::ActionRole));
@@ -66,7 +66,7 @@ qv4000fp_fcSelect::qv4000fp_fcSelect(qv4000fp_genFC* fc, int multiSelect)
       m_tree(new QTreeWidget), m_cancelButton(new QPushButton(fromTable(kCancel))), m_demoMode(0),
       m_fcCount(0), m_vi(0), m_fc(fc), m_startRequest(std::exchange(pendingStartRequest(), {})) {
     std::fill(std::begin(m_fcNumbers), std::end(m_fcNumbers), quint16(0));
-    setWindowTitle(qv4000fp_connectionBoxes::titleText(fc->m_model));
+    setWindowTitle(qv4000fp_connectionTexts::titleText(fc->m_model));
     setWindowIcon(qv4000fp_connectionIcon());
     auto* layout = new QVBoxLayout(this);
 
@@ -152,7 +152,7 @@ int qv4000fp_fcSelect::autoFind() {
 void qv4000fp_fcSelect::waitWithProgress(const qv4000fp_discovery::Queries& queries) {
     QProgressDialog progress(this);
     progress.setWindowTitle(
-        fromTable(kProgressTitle).arg(qv4000fp_connectionBoxes::modelText(m_fc->m_model)));
+        fromTable(kProgressTitle).arg(qv4000fp_connectionTexts::modelText(m_fc->m_model)));
     progress.setLabelText(fromTable(kSearching));
     progress.setCancelButton(nullptr);
     QFutureWatcher<void> watcher;
@@ -307,7 +307,7 @@ qv4000fp_fcSelect::Step qv4000fp_fcSelect::enterAddresses(qv4000fp_fcEnterAddres
         QStringList descriptors;
         QList<int> fcNumbers;
         addressDialog.saveDescriptors(descriptors, fcNumbers);
-        const QString warning = qv4000fp_connectionBoxes::entryWarning(descriptors, fcNumbers);
+        const QString warning = qv4000fp_connectionTexts::entryWarning(descriptors, fcNumbers);
         if (warning.isEmpty()) {
             takeEntries(descriptors, fcNumbers);
             return Step::Open;
@@ -333,6 +333,6 @@ qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& bo
     if (status == VI_SUCCESS)
         return Step::Connected;
     const bool tryAgain = boxes.askAfterOpenFailure(
-        this, qv4000fp_connectionBoxes::openErrorText(m_fc, status), m_fcCount > 1);
+        this, qv4000fp_connectionTexts::openErrorText(m_fc, status), m_fcCount > 1);
     return tryAgain ? Step::Choice : Step::Cancelled;
 }

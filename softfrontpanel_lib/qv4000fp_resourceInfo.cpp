@@ -1,6 +1,7 @@
 #include "qv4000fp_resourceInfo.h"
 
 #include "qv4000.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
 
@@ -113,7 +114,7 @@ void describeCards(const getResourceInfo_params_t& item, qv4000_carrierObject* c
         if (hasVariant(code))
             info.variantSuffix = variantOf(carrier, cardInterface, fcNumber);
         info.fcColumns << QStringList{QString::fromLatin1(kCardRow).arg(fcNumber),
-                                      QStringLiteral("%1").arg(code, 4, 16, QLatin1Char(' ')) +
+                                      qv4000fp_connectionTexts::modelText(code) +
                                           info.variantSuffix};
         info.fcNumbers << (item.fc->supportsModel(reported) ? int(fcNumber) : 0);
         info.fcSlots << int(fcNumber);

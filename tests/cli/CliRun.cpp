@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
 namespace {
 const int kTimeoutMs = 60000;
 }
@@ -30,9 +32,13 @@ QProcessEnvironment CliRun::environment() const {
     return env;
 }
 
-int CliRun::run(const QStringList& arguments) {
+int CliRun::run(const QStringList& arguments, Output output) {
     QProcess process;
     process.setProcessEnvironment(environment());
+    if (output == Output::FullDisk)
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    if (output == Output::Closed)
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
     process.start(QStringLiteral(QV4720SFP_PROGRAM), arguments);
     const bool ended = process.waitForFinished(kTimeoutMs);
     if (!ended)

@@ -15,9 +15,13 @@ public:
     // bench: YAML text, or null for the built-in bench.
     explicit CliRun(const char* bench = nullptr);
 
+    // Where the child's standard output goes: here (out()), a full disk, or
+    // nowhere (the descriptor closed).
+    enum class Output { Captured, FullDisk, Closed };
+
     // Runs to the end; returns the exit code, or -1 when the program
     // crashed or did not end in time.
-    int run(const QStringList& arguments);
+    int run(const QStringList& arguments, Output output = Output::Captured);
     // Starts the program with the offscreen platform (for the panel).
     void startPanel(QProcess* process, const QStringList& arguments) const;
 

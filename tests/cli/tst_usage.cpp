@@ -8,6 +8,9 @@
 #include <QSet>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 const char* const kTryHelp = "Try 'qv4720sfp --help'";
 const QString kCard = QStringLiteral("-r VXI0::3::INSTR -f 2");
@@ -67,6 +70,8 @@ QStringList completionWords(const QString& script) {
     return {list.match(script).captured(1)};
 }
 } // namespace
+
+Q_DECLARE_METATYPE(CliRun::Output)
 
 class TestUsage : public QObject {
     Q_OBJECT
@@ -153,6 +158,51 @@ private slots:
         QJsonParseError error;
         QJsonDocument::fromJson(cli.out().toUtf8(), &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
+    }
+
+    // As GNU tools do: output that never arrived is a failure, said once.
+    void lostOutputFails_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<CliRun::Output>("output");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("list, full disk") << "--list" << CliRun::Output::FullDisk << ENOSPC;
+        QTest::newRow("json, full disk") << "--list --json" << CliRun::Output::FullDisk << ENOSPC;
+        QTest::newRow("version, full disk") << "--version" << CliRun::Output::FullDisk << ENOSPC;
+        QTest::newRow("set, full disk") << "--demo --set 1=1" << CliRun::Output::FullDisk << ENOSPC;
+        QTest::newRow("help, closed") << "--help" << CliRun::Output::Closed << EBADF;
+        QTest::newRow("list, closed") << "--list" << CliRun::Output::Closed << EBADF;
+    }
+    void lostOutputFails() {
+        QFETCH(QString, line);
+        QFETCH(CliRun::Output, output);
+        QFETCH(int, reason);
+        CliRun cli;
+        QCOMPARE(cli.run(args(line), output), 1);
+        QCOMPARE(cli.err(), QStringLiteral("qv4720sfp: write error: %1\n")
+                                .arg(QString::fromLocal8Bit(std::strerror(reason))));
+    }
+
+    void blankPaddedResourceIsRefused() {
+        CliRun cli;
+        for (const char* resource : {" VXI0::3::INSTR", "VXI0::3::INSTR\t"}) {
+            QCOMPARE(cli.run({"-r", resource, "-f", "2", "--set", "1=1"}), 2);
+            QVERIFY2(cli.err().startsWith("qv4720sfp: --resource: leading or trailing blanks"),
+                     qPrintable(cli.err()));
+        }
+        QCOMPARE(cli.trace(), QStringList());
+    }
+
+    // The toolkit would abort; the program explains instead, and leaves an
+    // explicit platform to the toolkit.
+    void panelWithoutDisplay() {
+        CliRun cli;
+        QCOMPARE(cli.run({}), 2);
+        QVERIFY2(cli.err().startsWith("qv4720sfp: the panel needs a display"),
+                 qPrintable(cli.err()));
+        QVERIFY(cli.err().contains("--list, --set, --reset, --version and --help"));
+        QCOMPARE(cli.trace(), QStringList());
+        QVERIFY(cli.run(args("-platform nosuchplatform")) != 2);
+        QVERIFY2(!cli.err().contains("qv4720sfp:"), qPrintable(cli.err()));
     }
 
     void helpManPageAndCompletionNameTheSameOptions() {

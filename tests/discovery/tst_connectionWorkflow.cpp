@@ -1,6 +1,6 @@
 #include "DiscoveryBench.h"
 #include "ModalAnswerer.h"
-#include "qv4000fp_connectionBoxes.h"
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_fcSelect.h"
@@ -446,17 +446,17 @@ void tst_connectionWorkflow::entryWarningTexts() {
         "Please enter at least one resource descriptor and select the Function Card number.");
     const QString plural = QStringLiteral(
         "Please enter the resource descriptors and select the Function Card numbers.");
-    using Boxes = qv4000fp_connectionBoxes;
-    QCOMPARE(Boxes::entryWarning({}, {}), none);
-    QCOMPARE(Boxes::entryWarning({"VXI0::1::INSTR"}, {}), none);
-    QCOMPARE(Boxes::entryWarning({"VXI0::1::INSTR"}, {1, 2}), none);
-    QCOMPARE(Boxes::entryWarning({""}, {1}), QString(kSingular));
-    QCOMPARE(Boxes::entryWarning({"VXI0::1::INSTR"}, {0}), QString(kSingular));
-    QCOMPARE(Boxes::entryWarning({"VXI0::1::INSTR"}, {-1}), QString(kSingular));
-    QCOMPARE(Boxes::entryWarning({"VXI0::1::INSTR"}, {65536}), QString(kSingular));
-    QCOMPARE(Boxes::entryWarning({"A", "B"}, {1, -1}), plural);
-    QCOMPARE(Boxes::entryWarning({" "}, {1}), QString());
-    QCOMPARE(Boxes::entryWarning({"A", "B"}, {8, 65535}), QString());
+    using Texts = qv4000fp_connectionTexts;
+    QCOMPARE(Texts::entryWarning({}, {}), none);
+    QCOMPARE(Texts::entryWarning({"VXI0::1::INSTR"}, {}), none);
+    QCOMPARE(Texts::entryWarning({"VXI0::1::INSTR"}, {1, 2}), none);
+    QCOMPARE(Texts::entryWarning({""}, {1}), QString(kSingular));
+    QCOMPARE(Texts::entryWarning({"VXI0::1::INSTR"}, {0}), QString(kSingular));
+    QCOMPARE(Texts::entryWarning({"VXI0::1::INSTR"}, {-1}), QString(kSingular));
+    QCOMPARE(Texts::entryWarning({"VXI0::1::INSTR"}, {65536}), QString(kSingular));
+    QCOMPARE(Texts::entryWarning({"A", "B"}, {1, -1}), plural);
+    QCOMPARE(Texts::entryWarning({" "}, {1}), QString());
+    QCOMPARE(Texts::entryWarning({"A", "B"}, {8, 65535}), QString());
 }
 
 // A start request skips the choice box once: the next dialog, and the next

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -23,12 +24,13 @@ private slots:
     void failedSearch_data();
     void failedSearch();
     void cardLimitWarnsOnStandardError();
+    void thousandCardsMatchTheSchema();
     void descriptorsQuotedForShell();
     void progressLineIsErased();
 };
 
 namespace {
-const char* const kNoCard = "No 4720 Function Card found on your system.\n";
+const char* const kNoCard = "qv4720sfp: No 4720 Function Card found on your system.\n";
 
 QJsonObject parsedJson(const QString& out) {
     QJsonParseError error;
@@ -140,25 +142,27 @@ void tst_listCommand::failedSearch_data() {
     QTest::newRow("search failed") << QByteArray("viFindRsrc: VI_ERROR_SYSTEM_ERROR");
 }
 
-// Unlike "nothing found", a search that could not run is exit status 2.
+// A search the library could not run is a failure (1), not a usage error.
 void tst_listCommand::failedSearch() {
     QFETCH(QByteArray, faults);
     const QByteArray bench = "version: 1\nfaults: {" + faults +
                              "}\nresources:\n  \"VXI0::3::INSTR\": {slot: 3, carrier: {model: "
                              "2391, slots: {2: {code: 0x4720}}}}\n";
     CliRun cli(bench.constData());
-    QCOMPARE(cli.run({"--list"}), 2);
+    QCOMPARE(cli.run({"--list"}), 1);
     QCOMPARE(cli.out(), QString());
-    QVERIFY2(cli.err().startsWith("The VISA resource search failed: VI_ERROR_SYSTEM_ERROR"),
-             qPrintable(cli.err()));
-    QCOMPARE(cli.run({"--list", "--json"}), 2);
+    QVERIFY2(
+        cli.err().startsWith("qv4720sfp: The VISA resource search failed: VI_ERROR_SYSTEM_ERROR"),
+        qPrintable(cli.err()));
+    QCOMPARE(cli.run({"--list", "--json"}), 1);
     const QJsonObject document = parsedJson(cli.out());
     QVERIFY(document.value("searchError").toString().contains("0xBFFF0000"));
     QVERIFY(document.value("resources").toArray().isEmpty());
 }
 
 // The dialog's warning box would need a display: its text goes to standard
-// error, and the listing stops where the dialog's does.
+// error, and the text listing stops where the dialog's does; the JSON has
+// every card.
 void tst_listCommand::cardLimitWarnsOnStandardError() {
     const QByteArray bench = fullCarriers(33);
     CliRun cli(bench.constData());
@@ -166,14 +170,41 @@ void tst_listCommand::cardLimitWarnsOnStandardError() {
     QCOMPARE(cli.out().count("--resource"), 256);
     // As in the dialog, the carrier at which the limit ends the listing keeps its row.
     QVERIFY(cli.out().endsWith("--resource VXI0::32::INSTR --fc 8\n  Slot 33 - 4160 MB\n"));
-    QVERIFY2(cli.err().startsWith("Found more Function Cards than supported by this "
-                                  "SoftFrontPanel. Only first 256 are available.\n"),
+    QVERIFY2(cli.err().startsWith("qv4720sfp: Found more Function Cards than supported by this "
+                                  "SoftFrontPanel. Only first 256 are available.\nqv4720sfp: "),
              qPrintable(cli.err()));
     QCOMPARE(cli.run({"--list", "--json"}), 0);
+    QCOMPARE(cli.err(), QString());
     const QJsonObject document = parsedJson(cli.out());
-    QCOMPARE(document.value("usableCards").toInt(), 256);
-    QVERIFY(document.value("cardLimitReached").toBool());
-    QCOMPARE(document.value("resources").toArray().size(), 33);
+    QCOMPARE(document.value("usableCards").toInt(), 264);
+    const QJsonArray resources = document.value("resources").toArray();
+    QCOMPARE(resources.size(), 33);
+    QCOMPARE(resources.last().toObject().value("cards").toArray().size(), 8);
+}
+
+// Debian's validator checks the machine listing of a large bench against the
+// schema the package ships.
+void tst_listCommand::thousandCardsMatchTheSchema() {
+    const QByteArray bench = fullCarriers(125);
+    CliRun cli(bench.constData());
+    QCOMPARE(cli.run({"--list", "--json"}), 0);
+    QTemporaryFile listing;
+    QVERIFY(listing.open());
+    listing.write(cli.out().toUtf8());
+    listing.close();
+    QProcess validator;
+    validator.start(
+        QStringLiteral(SFP_PYTHON3),
+        {"-c",
+         "import json, sys, jsonschema\n"
+         "jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))",
+         listing.fileName(), QStringLiteral(QV4720SFP_SOURCE_DIR "/qv4720sfp-list.schema.json")});
+    QVERIFY(validator.waitForFinished(60000));
+    QVERIFY2(validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0,
+             validator.readAllStandardError().right(2000).constData());
+    const QJsonObject document = parsedJson(cli.out());
+    QCOMPARE(document.value("version").toInt(), 1);
+    QCOMPARE(document.value("usableCards").toInt(), 1000);
 }
 
 void tst_listCommand::descriptorsQuotedForShell() {
