@@ -1,0 +1,17 @@
+#ifndef QV4720FP_SCPICOMMANDS_H
+#define QV4720FP_SCPICOMMANDS_H
+
+class ScpiEngine;
+class qv4720fp_CardSession;
+
+// The card's SCPI commands: identity, reset, self-test, the eight channels'
+// voltage and the channel chosen for headers without a suffix. Every write
+// goes through the card session, so its rules hold over the network too:
+// a value outside the range is refused (-222), never clamped.
+class qv4720fp_ScpiCommands {
+public:
+    // The session outlives the engine.
+    static void addTo(ScpiEngine& engine, qv4720fp_CardSession* session);
+};
+
+#endif
