@@ -10,6 +10,7 @@ packages=(
   python3 python3-pyvisa python3-pil
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache
+  libavahi-client-dev
 )
 
 missing=()
