@@ -42,6 +42,7 @@ void ScpiEngine::setCondition(ScpiStatus::Register r, quint16 condition) {
 
 QByteArray ScpiEngine::execute(ScpiSession& session, QByteArrayView message) {
     QByteArray response;
+    session.path().steps.clear(); // each message starts at the root
     ScpiParser parser(message);
     ScpiProgramUnit unit;
     ScpiError error;

@@ -66,7 +66,7 @@ private:
 
     mutable QMutex mutex_;
     ScpiErrorQueue errors_;
-    quint8 esr_ = PowerOn;
+    quint8 esr_ = 0;
     quint8 ese_ = 0;
     quint8 sre_ = 0;
     ScpiEventRegister operation_;
