@@ -65,14 +65,16 @@ bool sendAll(int fd, const std::string& bytes) {
     return true;
 }
 
-// Reads up to and including the next newline.
+// Reads one answer: with one request outstanding, it is whatever arrives up
+// to a newline that ends a read.
 std::string readLine(int fd) {
     std::string line;
-    char c = 0;
-    while (::recv(fd, &c, 1, 0) == 1) {
-        line += c;
-        if (c == '\n')
+    char buffer[4096];
+    while (line.empty() || line.back() != '\n') {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
             break;
+        line.append(buffer, size_t(n));
     }
     return line;
 }
