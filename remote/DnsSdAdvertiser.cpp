@@ -10,7 +10,7 @@
 #endif
 
 namespace {
-const char kNotBuilt[] = "DNS-SD: built without Avahi support; not advertising";
+[[maybe_unused]] const char kNotBuilt[] = "DNS-SD: built without Avahi support; not advertising";
 const char kNoDaemon[] = "DNS-SD: no Avahi daemon reachable (%1); not advertising";
 const char kAdvertising[] = "DNS-SD: advertising \"%1\" as %2 on port %3";
 const char kFailed[] = "DNS-SD: advertising failed (%1)";
@@ -28,7 +28,7 @@ struct DnsSdAdvertiser::Private {
     AvahiClient* client = nullptr;
     AvahiEntryGroup* group = nullptr;
 
-    void say(const QString& line) { emit q->event(line); }
+    void say(const QString& line) { emit q->logLine(line); }
 
     static void clientCallback(AvahiClient* c, AvahiClientState state, void* data) {
         auto* d = static_cast<Private*>(data);
@@ -110,14 +110,14 @@ void DnsSdAdvertiser::start() {
         return;
     d_->poll = avahi_threaded_poll_new();
     if (!d_->poll)
-        return emit event(QString::fromLatin1(kFailed).arg(avahi_strerror(AVAHI_ERR_NO_MEMORY)));
+        return emit logLine(QString::fromLatin1(kFailed).arg(avahi_strerror(AVAHI_ERR_NO_MEMORY)));
     int error = 0;
     d_->client = avahi_client_new(avahi_threaded_poll_get(d_->poll), AvahiClientFlags(0),
                                   Private::clientCallback, d_.get(), &error);
     if (!d_->client) {
         avahi_threaded_poll_free(d_->poll);
         d_->poll = nullptr;
-        return emit event(QString::fromLatin1(kNoDaemon).arg(avahi_strerror(error)));
+        return emit logLine(QString::fromLatin1(kNoDaemon).arg(avahi_strerror(error)));
     }
     avahi_threaded_poll_start(d_->poll);
 }
@@ -152,7 +152,7 @@ struct DnsSdAdvertiser::Private {
 
 void DnsSdAdvertiser::start() {
     if (!d_->told)
-        emit event(QString::fromLatin1(kNotBuilt));
+        emit logLine(QString::fromLatin1(kNotBuilt));
     d_->told = true;
 }
 

@@ -1,7 +1,7 @@
 // Advertises services over DNS-SD through the system's Avahi daemon, for
 // any transport: "_scpi-raw._tcp" now, "_vxi-11._tcp" beside it later. When
 // no daemon is reachable (or the program was built without the client
-// library) it says so once through event() and does nothing else.
+// library) it says so once through logLine() and does nothing else.
 #ifndef SFP_DNSSDADVERTISER_H
 #define SFP_DNSSDADVERTISER_H
 
@@ -33,7 +33,7 @@ public:
     static bool builtIn();
 
 signals:
-    void event(const QString& line);
+    void logLine(const QString& line);
 
 private:
     struct Private;

@@ -19,7 +19,7 @@ quint64 RemoteLock::newOwnerId() {
 
 void RemoteLock::announce(quint64 id, const QString& name, const QString& line) {
     emit ownerChanged(id, name);
-    emit event(line);
+    emit logLine(line);
 }
 
 bool RemoteLock::request(quint64 owner, const QString& name) {

@@ -48,7 +48,7 @@ signals:
     // The owner changed; `ownerId` 0 (and an empty name) when free.
     void ownerChanged(quint64 ownerId, const QString& ownerName);
     // One line for the event log.
-    void event(const QString& line);
+    void logLine(const QString& line);
 
 private:
     void announce(quint64 id, const QString& name, const QString& line);

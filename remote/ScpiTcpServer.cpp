@@ -60,13 +60,13 @@ bool ScpiTcpServer::start() {
     }
     if (servers_.isEmpty()) {
         for (const QString& line : failures)
-            emit event(line);
-        emit event(QString::fromLatin1(kNowhere));
+            emit logLine(line);
+        emit logLine(QString::fromLatin1(kNowhere));
         return false;
     }
-    emit event(QString::fromLatin1(kListening).arg(where()));
+    emit logLine(QString::fromLatin1(kListening).arg(where()));
     for (const QString& line : failures)
-        emit event(line);
+        emit logLine(line);
     return true;
 }
 
@@ -137,17 +137,17 @@ void ScpiTcpServer::acceptPending(QTcpServer* server) {
         if (!refusal.isEmpty()) {
             socket->abort();
             socket->deleteLater();
-            emit event(refusal);
+            emit logLine(refusal);
             continue;
         }
         auto* client = new ScpiTcpClient(socket, engine_.createSession(name), hook_,
                                          options_.maxLineBytes, options_.maxPendingOutput, this);
         connect(client, &ScpiTcpClient::finished, this, &ScpiTcpServer::clientFinished);
         clients_ << client;
-        emit event(QString::fromLatin1(kConnected)
-                       .arg(client->name())
-                       .arg(clients_.size())
-                       .arg(options_.maxClients));
+        emit logLine(QString::fromLatin1(kConnected)
+                         .arg(client->name())
+                         .arg(clients_.size())
+                         .arg(options_.maxClients));
         emit clientCountChanged(int(clients_.size()));
     }
 }
@@ -156,7 +156,7 @@ void ScpiTcpServer::clientFinished(ScpiTcpClient* client, const QString& reason)
     clients_.removeOne(client);
     engine_.lock().forget(client->session().ownerId());
     if (!reason.isEmpty())
-        emit event(QString::fromLatin1(kFinished).arg(client->name(), reason));
+        emit logLine(QString::fromLatin1(kFinished).arg(client->name(), reason));
     emit clientCountChanged(int(clients_.size()));
     client->deleteLater();
 }

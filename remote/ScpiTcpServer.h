@@ -1,10 +1,10 @@
 // The raw-socket SCPI transport: listens on the given addresses (loopback by
 // default), turns away peers outside the allowed ranges and clients beyond
 // the limit, and runs each client's lines through the engine, on the thread
-// this object lives on. Every event worth a log line comes out of event().
+// this object lives on. Every event worth a log line comes out of logLine().
 //
 //   ScpiTcpServer server(engine, options);
-//   connect(&server, &ScpiTcpServer::event, ...print on stderr...);
+//   connect(&server, &ScpiTcpServer::logLine, ...print on stderr...);
 //   if (!server.start()) ...;        // first event: "listening on ..."
 #ifndef SFP_SCPITCPSERVER_H
 #define SFP_SCPITCPSERVER_H
@@ -44,7 +44,7 @@ public:
     QStringList clientNames() const;
 
 signals:
-    void event(const QString& line);
+    void logLine(const QString& line);
     void clientCountChanged(int count);
 
 private:

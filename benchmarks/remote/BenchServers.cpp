@@ -31,7 +31,7 @@ void BenchServers::startOnThread() {
     options.listen = {QHostAddress(QHostAddress::LocalHost)};
     options.maxClients = 64;
     scpi_ = new ScpiTcpServer(*engine_, options);
-    QObject::connect(scpi_, &ScpiTcpServer::event, [](const QString& line) {
+    QObject::connect(scpi_, &ScpiTcpServer::logLine, [](const QString& line) {
         if (!line.startsWith(QLatin1String("client")))
             std::fprintf(stderr, "server: %s\n", qPrintable(line));
     });

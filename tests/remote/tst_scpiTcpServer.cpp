@@ -39,9 +39,9 @@ struct Served {
     bool start() {
         options.port = 0;
         server = std::make_unique<ScpiTcpServer>(engine, options);
-        QObject::connect(server.get(), &ScpiTcpServer::event,
+        QObject::connect(server.get(), &ScpiTcpServer::logLine,
                          [this](const QString& l) { events << l; });
-        QObject::connect(&lock, &RemoteLock::event, [this](const QString& l) { events << l; });
+        QObject::connect(&lock, &RemoteLock::logLine, [this](const QString& l) { events << l; });
         return server->start();
     }
     Socket connect() const {
