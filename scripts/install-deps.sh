@@ -10,6 +10,7 @@ packages=(
   python3 python3-pyvisa python3-pil python3-jsonschema
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache
+  libavahi-client-dev
 )
 
 missing=()
