@@ -20,5 +20,5 @@ int main(int argc, char* argv[]) {
     // Without options the connection workflow asks, exactly as before.
     if (commandLine.request().start != qv4000fp_connectRequest::Start::Ask)
         qv4000fp_fcSelect::setStartRequest(commandLine.request());
-    return qv4720fp_run();
+    return qv4720fp_run(commandLine.serve());
 }

@@ -4,9 +4,10 @@
 #include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_messages.h"
 #include "qv4000fp_splashLabel.h"
-#include "qv4720_fc.h"
 #include "qv4720_dblCtrl.h"
+#include "qv4720_fc.h"
 #include "qv4720fp_Config.h"
+#include "qv4720fp_PanelServer.h"
 #include "qv4720fp_RemoteStatus.h"
 
 #include <QApplication>
@@ -104,7 +105,7 @@ QString qv4720fp_splashDescription(QString description) {
     return description.replace(QLatin1String(kShortCardName), QLatin1String(kLongCardName));
 }
 
-int qv4720fp_run() {
+int qv4720fp_run(const qv4720fp_ServeOptions& serve) {
     qv4720_fc descriptor;
     // Every box title names the card, so this is set before any box can show.
     panelName = qv4000fp_connectionTexts::modelText(descriptor.m_model);
@@ -121,6 +122,8 @@ int qv4720fp_run() {
     {
         // The connection workflow runs in here, under the splash screen.
         qv4720fp_App window(&descriptor);
+        if (serve.serve)
+            new qv4720fp_PanelServer(&window, serve);
         window.adjustSize();
         centerWidget(&window);
         window.show();

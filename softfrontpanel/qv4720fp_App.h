@@ -3,6 +3,7 @@
 
 #include "qv4000fp_AppFC.h"
 #include "qv4720fp_CardSession.h"
+#include "qv4720fp_ServeOptions.h"
 
 class QTabWidget;
 class qv4720fp_Config;
@@ -54,6 +55,7 @@ QString qv4720fp_splashDescription(QString description);
 
 // Everything after the application object exists: splash, connection, panel,
 // event loop and tear-down. Returns the process exit code, always 0.
-int qv4720fp_run();
+// With --serve the card is served on the network as well.
+int qv4720fp_run(const qv4720fp_ServeOptions& serve = {});
 
 #endif

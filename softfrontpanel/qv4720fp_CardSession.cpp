@@ -1,5 +1,6 @@
 #include "qv4720fp_CardSession.h"
 
+#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_libraryText.h"
 #include "qv4720.h"
@@ -23,6 +24,8 @@ const char* const kDemoSerial = "4720 (DEMO)";
 const char* const kDemoRevision = "1.0.1.0 (DEMO)";
 const char* const kDemoModel = "4720-AA (DEMO)";
 const char* const kModel = "4720-%1";
+const char* const kOpenWarning =
+    "the card answered its opening with a warning, so it was closed again: Warning: [%1]";
 const char* const kNotOpen = "channel %1: no card is open";
 const char* const kBadChannel = "channel %1: there is no such channel (1 to 8)";
 const char* const kNotFinite = "channel %1: %2 is not a finite number of volts";
@@ -223,6 +226,17 @@ QString qv4720fp_CardSession::statusReport(ViStatus status, Call call) const {
     if (status < VI_SUCCESS)
         return QString::fromLatin1(kCallFailed).arg(callText(call), text);
     return QString::fromLatin1(kCallWarning).arg(text);
+}
+
+QString qv4720fp_CardSession::openReport(ViStatus status) const {
+    if (status == VI_SUCCESS)
+        return QString();
+    const QString text = qv4000fp_connectionTexts::openErrorText(m_fc, status);
+    if (status > VI_SUCCESS)
+        return QString::fromLatin1(kOpenWarning).arg(text);
+    // One line: the box's line break would split the message on a terminal.
+    return qv4000fp_connectionTexts::unavailableText(m_fc->m_model, text, false)
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 QString qv4720fp_CardSession::resetReport(ViStatus status) {

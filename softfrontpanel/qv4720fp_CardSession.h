@@ -91,6 +91,9 @@ public:
     // The texts the panel's boxes show for a non-zero status: "<call> failed
     // due to [<text>]" for an error, "Warning: [<text>]" for a warning.
     QString statusReport(ViStatus status, Call call) const;
+    // Why open() failed, for the command line: the connection workflow's
+    // "unavailable" text, or for a warning, that the card was closed again.
+    QString openReport(ViStatus status) const;
     // The same for a reset, with the carrier library's text.
     static QString resetReport(ViStatus status);
     // Why a write was refused, for the command line and the network.

@@ -5,6 +5,7 @@
 #include "qv4720fp_ListCommand.h"
 #include "qv4720fp_Options.h"
 #include "qv4720fp_Print.h"
+#include "qv4720fp_ServeCommand.h"
 #include "qv4720fp_ToolkitOptions.h"
 #include "qv4720fp_VersionCommand.h"
 
@@ -28,6 +29,9 @@ const char* const kFcWithoutResource = "--fc needs --resource";
 const char* const kEmptyResource = "--resource needs a resource descriptor";
 const char* const kBlankResource = "--resource: leading or trailing blanks in '%1'";
 const char* const kBadFc = "--fc must be a function card number from 1 to 8, not '%1'";
+const char* const kServeWith = "--serve cannot be combined with --%1";
+const char* const kServeWithoutCard =
+    "--serve without a window needs --resource and --fc (or --demo)";
 const char* const kWriteWithoutCard = "--%1 needs --resource and --fc (or --demo for a dry run)";
 const char* const kBenchVariable = "ZELVAN_SIM_BENCH";
 const char* const kNoDisplay =
@@ -88,11 +92,22 @@ qv4720fp_CommandLine::qv4720fp_CommandLine(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     parse(arguments);
-    if (m_mode == Mode::Panel && !displayNamed(arguments))
-        m_mode = Mode::NoDisplay;
+    settleDisplay(arguments);
     // The libraries read the bench at their first call, which comes later.
     if (m_mode != Mode::UsageError && !m_bench.isEmpty())
         qputenv(kBenchVariable, QFile::encodeName(m_bench));
+}
+
+// The panel without a display: a server goes on without a window when it
+// knows its card, anything else is told what runs without one.
+void qv4720fp_CommandLine::settleDisplay(const QStringList& arguments) {
+    const bool window = m_mode == Mode::Panel && !(m_serve.serve && m_serve.noWindow);
+    if (m_mode == Mode::Panel && (!window || !displayNamed(arguments)))
+        m_mode = m_serve.serve ? Mode::Serve : Mode::NoDisplay;
+    if (m_mode == Mode::Serve && m_request.start == qv4000fp_connectRequest::Start::Ask) {
+        m_mode = Mode::UsageError;
+        m_problem = fromTable(kServeWithoutCard);
+    }
 }
 
 void qv4720fp_CommandLine::parse(const QStringList& arguments) {
@@ -138,6 +153,8 @@ QString qv4720fp_CommandLine::problemWith(const QCommandLineParser& parser) {
         return QString();
     if (const QString problem = connectionProblem(parser); !problem.isEmpty())
         return problem;
+    if (const QString problem = serveProblem(parser); !problem.isEmpty() || m_serve.serve)
+        return problem;
     return writeProblem(parser);
 }
 
@@ -159,7 +176,7 @@ QString qv4720fp_CommandLine::listProblem(const QCommandLineParser& parser) {
         return fromTable(kJsonWithoutList);
     if (!list)
         return QString();
-    for (const char* name : {"set", "reset", "resource", "fc", "demo"}) {
+    for (const char* name : {"set", "reset", "resource", "fc", "demo", "serve"}) {
         if (parser.isSet(fromTable(name)))
             return fromTable(kListWith).arg(fromTable(name));
     }
@@ -199,6 +216,18 @@ QString qv4720fp_CommandLine::connectionProblem(const QCommandLineParser& parser
     return QString();
 }
 
+// --serve opens the card without a reset unless --reset asks for one.
+QString qv4720fp_CommandLine::serveProblem(const QCommandLineParser& parser) {
+    if (const QString problem = qv4720fp_ServeOptions::parse(parser, &m_serve);
+        !problem.isEmpty() || !m_serve.serve)
+        return problem;
+    if (parser.isSet(QStringLiteral("set")))
+        return fromTable(kServeWith).arg(QStringLiteral("set"));
+    m_reset = parser.isSet(QStringLiteral("reset"));
+    m_request.reset = m_reset;
+    return QString();
+}
+
 // --set and --reset: every value is checked here, before anything is opened.
 QString qv4720fp_CommandLine::writeProblem(const QCommandLineParser& parser) {
     m_reset = parser.isSet(QStringLiteral("reset"));
@@ -233,6 +262,8 @@ int qv4720fp_CommandLine::runHeadless() const {
             .run();
     case Mode::Set:
         return runSet();
+    case Mode::Serve:
+        return runServe();
     case Mode::NoDisplay:
         qv4720fp_printMessage(fromTable(kNoDisplay));
         return qv4720fp_ExitUsage;
@@ -246,6 +277,11 @@ int qv4720fp_CommandLine::usageError() const {
     qv4720fp_printMessage(m_problem);
     qv4720fp_printLine(stderr, fromTable(kTryHelp));
     return qv4720fp_ExitUsage;
+}
+
+int qv4720fp_CommandLine::runServe() const {
+    qv4720_fc descriptor;
+    return qv4720fp_ServeCommand(&descriptor, m_request, m_serve).run();
 }
 
 int qv4720fp_CommandLine::runSet() const {

@@ -2,6 +2,7 @@
 #define QV4720FP_COMMANDLINE_H
 
 #include "qv4000fp_connectRequest.h"
+#include "qv4720fp_ServeOptions.h"
 #include "qv4720fp_SetCommand.h"
 
 #include <QList>
@@ -16,7 +17,7 @@ class QCommandLineParser;
 // from the desktop menu. No widgets here: main() starts the panel itself.
 class qv4720fp_CommandLine {
 public:
-    enum class Mode { Panel, Help, Version, List, Set, UsageError, NoDisplay };
+    enum class Mode { Panel, Help, Version, List, Set, Serve, UsageError, NoDisplay };
 
     // Reads the options; --bench takes effect here, before any library call.
     // The panel without a display to show it on becomes Mode::NoDisplay.
@@ -30,6 +31,8 @@ public:
     int run() const;
     // How the panel is to connect: ask, demo mode or the card named.
     const qv4000fp_connectRequest& request() const { return m_request; }
+    // --serve and its options, for the panel that serves as well.
+    const qv4720fp_ServeOptions& serve() const { return m_serve; }
 
 private:
     void parse(const QStringList& arguments);
@@ -37,10 +40,13 @@ private:
     QString listProblem(const QCommandLineParser& parser);
     QString connectionProblem(const QCommandLineParser& parser);
     QString writeProblem(const QCommandLineParser& parser);
+    QString serveProblem(const QCommandLineParser& parser);
+    void settleDisplay(const QStringList& arguments);
     static QString benchProblem(const QString& path);
     int runHeadless() const;
     int usageError() const;
     int runSet() const;
+    int runServe() const;
 
     Mode m_mode = Mode::Panel;
     QString m_problem;
@@ -49,6 +55,7 @@ private:
     bool m_reset = false;
     qv4000fp_connectRequest m_request;
     QList<qv4720fp_SetCommand::Setting> m_settings;
+    qv4720fp_ServeOptions m_serve;
 };
 
 #endif

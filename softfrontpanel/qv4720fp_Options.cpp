@@ -33,7 +33,20 @@ const OptionText kOptions[] = {
      "Set channel CH (1 to 8) to VOLTS (a number such as -2.5) without a window. Repeat it "
      "for more channels; they are written in the order given. Needs --resource and --fc "
      "(or --demo). Channels not named keep their outputs."},
-    {"", "reset", "", "With --resource and --fc: reset the card before any --set."},
+    {"", "reset", "",
+     "With --resource and --fc: reset the card before any --set, or when --serve opens it."},
+    {"", "serve", "",
+     "Serve the card as a SCPI instrument over TCP (see qv4720sfp(1)). With --resource and "
+     "--fc (or --demo) that card is opened, without a reset unless --reset is given; "
+     "otherwise the connection choice comes first. The panel is shown when there is a "
+     "display."},
+    {"", "no-window", "",
+     "With --serve: no window; one line per event on standard error until SIGINT or SIGTERM."},
+    {"", "port", "N", "With --serve: the TCP port (default 5025; 0 picks a free port)."},
+    {"", "listen", "ADDR",
+     "With --serve: listen on this address (repeatable; default the loopback addresses)."},
+    {"", "allow", "CIDR",
+     "With --serve: let only peers in this address range stay connected (repeatable)."},
 };
 
 const char* const kUsage =
@@ -41,6 +54,8 @@ const char* const kUsage =
     "       qv4720sfp --list [--json] [--bench FILE]\n"
     "       qv4720sfp --resource DESCRIPTOR --fc N [--reset] [--set CH=VOLTS]... [--bench FILE]\n"
     "       qv4720sfp --demo [--reset] [--set CH=VOLTS]...\n"
+    "       qv4720sfp --serve [--demo | --resource DESCRIPTOR --fc N [--reset]] [--no-window]\n"
+    "                 [--port N] [--listen ADDR]... [--allow CIDR]...\n"
     "       qv4720sfp --help | --version\n"
     "\n"
     "Soft front panel of the Zelvan 4720 8-Channel, 18-bit DAC Function Card.\n"

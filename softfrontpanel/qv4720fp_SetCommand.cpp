@@ -1,6 +1,5 @@
 #include "qv4720fp_SetCommand.h"
 
-#include "qv4000fp_connectionTexts.h"
 #include "qv4000fp_genFC.h"
 #include "qv4720fp_CardSession.h"
 #include "qv4720fp_ExitStatus.h"
@@ -20,8 +19,6 @@ const char* const kOnChannel = "channel %1: %2";
 const char* const kNothingWritten = "nothing was written";
 const char* const kWrittenBefore = "written before the error: %1";
 const char* const kNotAttempted = "not attempted: %1";
-const char* const kOpenWarning =
-    "the card answered its opening with a warning, so it was closed again: Warning: [%1]";
 const char* const kUnusableRange =
     "the card reported no usable output range (%1 V to %2 V), so nothing can be written";
 const char* const kChannelList = "channel %1";
@@ -136,12 +133,7 @@ bool qv4720fp_SetCommand::open(qv4720fp_CardSession& session) {
     const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, false);
     if (status == VI_SUCCESS)
         return true;
-    const QString text = qv4000fp_connectionTexts::openErrorText(m_fc, status);
-    if (status > VI_SUCCESS)
-        problem(fromTable(kOpenWarning).arg(text));
-    else
-        problem(qv4000fp_connectionTexts::unavailableText(m_fc->m_model, text, false)
-                    .replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    problem(session.openReport(status));
     return false;
 }
 

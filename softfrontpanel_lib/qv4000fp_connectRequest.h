@@ -11,6 +11,7 @@ struct qv4000fp_connectRequest {
     Start start = Start::Ask; // Ask: the choice box, as without options
     QString descriptor;       // Card: the resource descriptor to open
     quint16 fcNumber = 0;     // Card: its function card number 1..8
+    bool reset = true;        // Card: open with the reset flag, as the workflow does
 };
 
 #endif

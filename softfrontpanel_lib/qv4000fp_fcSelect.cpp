@@ -264,6 +264,7 @@ qv4000fp_fcSelect::Step qv4000fp_fcSelect::firstStep() {
         m_descriptor = request.descriptor;
         m_fcNumbers[0] = request.fcNumber;
         m_fcCount = 1;
+        m_openReset = request.reset;
         return Step::Open;
     case qv4000fp_connectRequest::Start::Ask:
         break;
@@ -329,7 +330,9 @@ void qv4000fp_fcSelect::takeEntries(const QStringList& descriptors, const QList<
 // Only status 0 opens the card: a warning from the driver counts as failure.
 qv4000fp_fcSelect::Step qv4000fp_fcSelect::openCard(qv4000fp_connectionBoxes& boxes) {
     const QByteArray descriptor = m_descriptor.toLatin1();
-    const ViStatus status = m_fc->openCard(descriptor.constData(), m_fcNumbers, 1, &m_vi);
+    // Only a start request may open without the reset flag, and only once.
+    const ViUInt16 reset = std::exchange(m_openReset, true) ? 1 : 0;
+    const ViStatus status = m_fc->openCard(descriptor.constData(), m_fcNumbers, reset, &m_vi);
     if (status == VI_SUCCESS)
         return Step::Connected;
     const bool tryAgain = boxes.askAfterOpenFailure(

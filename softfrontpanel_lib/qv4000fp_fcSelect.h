@@ -77,6 +77,7 @@ private:
     Step firstStep();
 
     qv4000fp_connectRequest m_startRequest;
+    bool m_openReset = true;
 };
 
 #endif

@@ -1,0 +1,40 @@
+#include "qv4720fp_PanelServer.h"
+
+#include "qv4720fp_App.h"
+#include "qv4720fp_Print.h"
+#include "qv4720fp_RemoteStatus.h"
+#include "qv4720fp_ServeCommand.h"
+#include "qv4720fp_Server.h"
+
+namespace {
+const char* const kNotListening = "nowhere (no address could be used)";
+} // namespace
+
+qv4720fp_PanelServer::qv4720fp_PanelServer(qv4720fp_App* window,
+                                           const qv4720fp_ServeOptions& options)
+    : QObject(window), m_window(window) {
+    m_server = new qv4720fp_Server(window->session(), options.server, this);
+    m_status = new qv4720fp_RemoteStatus;
+    window->showRemoteStatus(m_status);
+
+    connect(m_server, &qv4720fp_Server::logLine, this,
+            [](const QString& line) { qv4720fp_printMessage(line); });
+    connect(m_server, &qv4720fp_Server::clientCountChanged, m_status,
+            &qv4720fp_RemoteStatus::setClientCount);
+    connect(m_server, &qv4720fp_Server::lockOwnerChanged, this, &qv4720fp_PanelServer::showOwner);
+    // The person at the bench always wins.
+    connect(m_status, &qv4720fp_RemoteStatus::localRequested, this,
+            [this] { m_server->lock().takeLocal(); });
+
+    const bool listening = m_server->start();
+    m_status->setListening(listening ? m_server->where() : QString::fromLatin1(kNotListening));
+    if (const QString warning = qv4720fp_openServerWarning(options); !warning.isEmpty())
+        qv4720fp_printMessage(warning);
+}
+
+qv4720fp_PanelServer::~qv4720fp_PanelServer() = default;
+
+void qv4720fp_PanelServer::showOwner(const QString& owner) {
+    m_status->setLockOwner(owner);
+    m_window->setRemoteLocked(!owner.isEmpty());
+}

@@ -1,0 +1,95 @@
+#include "qv4720fp_ServeCommand.h"
+
+#include "qv4720fp_CardSession.h"
+#include "qv4720fp_ExitStatus.h"
+#include "qv4720fp_Print.h"
+#include "qv4720fp_Server.h"
+#include "qv4720fp_StopSignals.h"
+
+#include <QCoreApplication>
+
+namespace {
+const char* const kCannotListen = "cannot listen: no address could be used";
+const char* const kOpenWarning =
+    "warning: the server listens beyond loopback and any peer that reaches it can set the "
+    "card's outputs; --allow CIDR restricts the peers";
+const char* const kStopped = "stopped by signal %1; the card is closed";
+
+using Session = qv4720fp_CardSession;
+} // namespace
+
+QString qv4720fp_openServerWarning(const qv4720fp_ServeOptions& options) {
+    if (!qv4720fp_Server::beyondLoopback(options.server) || !options.server.allow.isEmpty())
+        return QString();
+    return QString::fromLatin1(kOpenWarning);
+}
+
+qv4720fp_ServeCommand::qv4720fp_ServeCommand(qv4000fp_genFC* fc,
+                                             const qv4000fp_connectRequest& target,
+                                             const qv4720fp_ServeOptions& options)
+    : m_fc(fc), m_target(target), m_options(options) {}
+
+int qv4720fp_ServeCommand::run() {
+    Session session(m_fc);
+    if (!open(session))
+        return qv4720fp_ExitLibraryError;
+    const QStringList reports = readCard(session);
+    int status = serve(session, reports);
+    const ViStatus closeStatus = session.close();
+    if (closeStatus != VI_SUCCESS) {
+        qv4720fp_printMessage(session.statusReport(closeStatus, Session::Call::Close));
+        if (closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess)
+            status = qv4720fp_ExitLibraryError;
+    }
+    return status;
+}
+
+// Never a reset unless asked: a server that restarts must not change the
+// outputs it serves.
+bool qv4720fp_ServeCommand::open(Session& session) {
+    if (m_target.start != qv4000fp_connectRequest::Start::Card) {
+        session.startDemo();
+        return true;
+    }
+    const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, m_target.reset);
+    if (status == VI_SUCCESS)
+        return true;
+    qv4720fp_printMessage(session.openReport(status));
+    return false;
+}
+
+// What the About dialog would show; a failure is reported and the card is
+// served all the same (with no range, nothing can be written).
+QStringList qv4720fp_ServeCommand::readCard(Session& session) {
+    QStringList reports;
+    const std::pair<ViStatus, Session::Call> reads[] = {
+        {session.readOutputRange(), Session::Call::OutputRange},
+        {session.readSerialNumber(), Session::Call::SerialNumber},
+        {session.readRevisions(), Session::Call::Revision},
+    };
+    for (const auto& [status, call] : reads) {
+        if (status != VI_SUCCESS)
+            reports << session.statusReport(status, call);
+    }
+    return reports;
+}
+
+int qv4720fp_ServeCommand::serve(Session& session, const QStringList& reports) {
+    qv4720fp_Server server(&session, m_options.server);
+    QObject::connect(&server, &qv4720fp_Server::logLine,
+                     [](const QString& line) { qv4720fp_printMessage(line); });
+    qv4720fp_StopSignals stop;
+    QObject::connect(&stop, &qv4720fp_StopSignals::stopRequested, QCoreApplication::instance(),
+                     &QCoreApplication::quit);
+    if (!server.start()) {
+        qv4720fp_printMessage(QString::fromLatin1(kCannotListen));
+        return qv4720fp_ExitLibraryError;
+    }
+    for (const QString& report : reports)
+        qv4720fp_printMessage(report);
+    if (const QString warning = qv4720fp_openServerWarning(m_options); !warning.isEmpty())
+        qv4720fp_printMessage(warning);
+    QCoreApplication::exec();
+    qv4720fp_printMessage(QString::fromLatin1(kStopped).arg(stop.received()));
+    return qv4720fp_ExitSuccess;
+}
