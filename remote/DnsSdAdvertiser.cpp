@@ -1,5 +1,7 @@
 #include "DnsSdAdvertiser.h"
 
+#include <utility>
+
 #ifdef SFP_HAVE_AVAHI
 #include <avahi-client/client.h>
 #include <avahi-client/publish.h>
@@ -27,6 +29,7 @@ struct DnsSdAdvertiser::Private {
     AvahiThreadedPoll* poll = nullptr;
     AvahiClient* client = nullptr;
     AvahiEntryGroup* group = nullptr;
+    bool toldNoDaemon = false;
 
     void say(const QString& line) { emit q->logLine(line); }
 
@@ -117,7 +120,9 @@ void DnsSdAdvertiser::start() {
     if (!d_->client) {
         avahi_threaded_poll_free(d_->poll);
         d_->poll = nullptr;
-        return emit logLine(QString::fromLatin1(kNoDaemon).arg(avahi_strerror(error)));
+        if (!std::exchange(d_->toldNoDaemon, true))
+            emit logLine(QString::fromLatin1(kNoDaemon).arg(avahi_strerror(error)));
+        return;
     }
     avahi_threaded_poll_start(d_->poll);
 }

@@ -112,11 +112,14 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
         fail(error, elements.empty() ? kBadPattern : kTooManyOptional, spec.pattern);
         return false;
     }
-    commands_.push_back(std::make_unique<ScpiCommandSpec>(spec));
+    // Every path is checked before any is added, so a clash leaves no trace.
     for (unsigned mask = 0; mask < (1u << optional); ++mask) {
-        if (!addVariant(elements, mask, index, error))
+        if (!addVariant(spec, elements, mask, -1, error))
             return false;
     }
+    commands_.push_back(std::make_unique<ScpiCommandSpec>(spec));
+    for (unsigned mask = 0; mask < (1u << optional); ++mask)
+        addVariant(spec, elements, mask, index, error);
     return true;
 }
 
@@ -132,9 +135,9 @@ bool ScpiCommandTable::addCommon(const QByteArray& name, int index, QString* err
 }
 
 // One path of the pattern: bit k of `mask` set drops the k-th optional node.
-bool ScpiCommandTable::addVariant(const std::vector<Element>& elements, unsigned mask, int index,
-                                  QString* error) {
-    const ScpiCommandSpec& spec = *commands_[size_t(index)];
+// With `index` -1 it only checks that the path can be added.
+bool ScpiCommandTable::addVariant(const ScpiCommandSpec& spec, const std::vector<Element>& elements,
+                                  unsigned mask, int index, QString* error) {
     Node* node = root_.get();
     std::vector<const Node*> slotNodes(size_t(spec.suffixes.size()), nullptr);
     int optionalSeen = 0;
@@ -145,6 +148,8 @@ bool ScpiCommandTable::addVariant(const std::vector<Element>& elements, unsigned
         Node* child = const_cast<Node*>(node->find(longForm));
         const ScpiCommandSpec::Suffix rule =
             e.slot >= 0 ? spec.suffixes.value(e.slot) : ScpiCommandSpec::Suffix{};
+        if (!child && index < 0)
+            return true; // a new branch: nothing below it can clash
         if (!child) {
             node->children.push_back(std::make_unique<Node>());
             child = node->children.back().get();
@@ -168,6 +173,8 @@ bool ScpiCommandTable::addVariant(const std::vector<Element>& elements, unsigned
         fail(error, kTaken, spec.pattern);
         return false;
     }
+    if (index < 0)
+        return true;
     node->command = index;
     node->slotNodes = slotNodes;
     return true;

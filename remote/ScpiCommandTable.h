@@ -50,7 +50,8 @@ public:
 private:
     struct Element;
     bool addCommon(const QByteArray& name, int index, QString* error);
-    bool addVariant(const std::vector<Element>& elements, unsigned mask, int index, QString* error);
+    bool addVariant(const ScpiCommandSpec& spec, const std::vector<Element>& elements,
+                    unsigned mask, int index, QString* error);
     ScpiError resolveCommon(const ScpiProgramUnit& unit, Resolved& out) const;
     ScpiError fillSuffixes(const Node& leaf, const QVarLengthArray<Path::Step, 8>& walk,
                            const ScpiSession& session, Resolved& out) const;

@@ -5,6 +5,8 @@
 #include "ScpiCommonCommands.h"
 #include "ScpiParser.h"
 
+#include <QMutexLocker>
+
 #include <algorithm>
 
 ScpiEngine::ScpiEngine(RemoteLock& lock) : lock_(lock) {
@@ -16,6 +18,7 @@ bool ScpiEngine::addCommand(const ScpiCommandSpec& spec, QString* error) {
 }
 
 std::shared_ptr<ScpiSession> ScpiEngine::createSession(const QString& name) {
+    QMutexLocker guard(&sessionsMutex_);
     sessions_.erase(std::remove_if(sessions_.begin(), sessions_.end(),
                                    [](const std::weak_ptr<ScpiSession>& s) { return s.expired(); }),
                     sessions_.end());
@@ -34,6 +37,7 @@ void ScpiEngine::sync() const {
 void ScpiEngine::setCondition(ScpiStatus::Register r, quint16 condition) {
     (r == ScpiStatus::Register::Operation ? operationCondition_ : questionableCondition_) =
         condition;
+    QMutexLocker guard(&sessionsMutex_);
     for (const std::weak_ptr<ScpiSession>& weak : sessions_) {
         if (const std::shared_ptr<ScpiSession> session = weak.lock())
             session->status().setCondition(r, condition);
@@ -68,9 +72,10 @@ QByteArray ScpiEngine::execute(ScpiSession& session, QByteArrayView message) {
 }
 
 ScpiError ScpiEngine::run(ScpiSession& session, const ScpiProgramUnit& unit, QByteArray& response) {
-    if (ScpiError e = table_.resolve(unit, session.path(), session, resolved_); e.isError())
+    ScpiCommandTable::Resolved resolved;
+    if (ScpiError e = table_.resolve(unit, session.path(), session, resolved); e.isError())
         return e;
-    const ScpiCommandSpec& command = *resolved_.command;
+    const ScpiCommandSpec& command = *resolved.command;
     const ScpiCommandSpec::Handler& handler = unit.query ? command.query : command.set;
     if (!handler)
         return ScpiError::standard(ScpiError::UndefinedHeader);
@@ -84,7 +89,7 @@ ScpiError ScpiEngine::run(ScpiSession& session, const ScpiProgramUnit& unit, QBy
             return e;
     }
     session.setMessageAvailable(!response.isEmpty());
-    ScpiCall call(command, resolved_.suffixes, unit.parameters, session);
+    ScpiCall call(command, resolved.suffixes, unit.parameters, session);
     const ScpiReply reply = handler(call);
     if (reply.isError())
         return reply.error();

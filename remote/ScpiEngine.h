@@ -1,7 +1,9 @@
 // The SCPI command engine, shared by every transport: the command table
 // (with the common and required commands already registered), the lock, and
 // the sessions of the clients. Runs program messages on the thread it is
-// used from; transports call it from the thread they live on.
+// called from: the table is fixed once serving starts, so transports on
+// different threads may call execute() at once, each session from one
+// thread at a time, as long as the handlers they reach are safe for it.
 //
 //   RemoteLock lock;
 //   ScpiEngine engine(lock);
@@ -15,6 +17,7 @@
 #include "ScpiSession.h"
 
 #include <QByteArrayView>
+#include <QMutex>
 
 #include <functional>
 #include <memory>
@@ -49,8 +52,8 @@ private:
 
     RemoteLock& lock_;
     ScpiCommandTable table_;
-    ScpiCommandTable::Resolved resolved_;
     std::function<void()> sync_;
+    QMutex sessionsMutex_;
     std::vector<std::weak_ptr<ScpiSession>> sessions_;
     quint16 operationCondition_ = 0;
     quint16 questionableCondition_ = 0;

@@ -56,7 +56,7 @@ public:
 
 private:
     int code_ = 0;
-    QByteArray text_ = "No error";
+    QByteArray text_ = QByteArrayLiteral("No error"); // static data: no allocation
 };
 
 #endif

@@ -2,7 +2,8 @@
 // its current header path, its variables (the default suffixes, such as the
 // channel INSTrument:NSELect chose) and its identity for the lock.
 // Created by ScpiEngine::createSession; used on the engine's thread, except
-// postError, which any thread may call.
+// postError, which any thread may call. A handler that reports later (from
+// a writer thread) keeps weak_from_this(), since the client may be gone.
 #ifndef SFP_SCPISESSION_H
 #define SFP_SCPISESSION_H
 
@@ -13,9 +14,10 @@
 #include <QString>
 #include <QVarLengthArray>
 
+#include <memory>
 #include <utility>
 
-class ScpiSession {
+class ScpiSession : public std::enable_shared_from_this<ScpiSession> {
 public:
     ScpiSession(quint64 ownerId, const QString& name, int queueCapacity);
 

@@ -14,6 +14,9 @@ const char kConnected[] = "client %1 connected (%2 of %3)";
 const char kNotAllowed[] = "client %1 refused: not in the allowed ranges";
 const char kTooMany[] = "client %1 refused: %2 clients already connected";
 const char kFinished[] = "client %1 %2";
+const char kExposed[] =
+    "warning: listening beyond loopback on %1 with no allowed ranges: any peer that reaches it "
+    "may connect";
 
 QString endpoint(const QHostAddress& address, quint16 port) {
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -67,6 +70,10 @@ bool ScpiTcpServer::start() {
     emit logLine(QString::fromLatin1(kListening).arg(where()));
     for (const QString& line : failures)
         emit logLine(line);
+    for (const QTcpServer* server : std::as_const(servers_)) {
+        if (options_.allow.isEmpty() && !server->serverAddress().isLoopback())
+            emit logLine(QString::fromLatin1(kExposed).arg(server->serverAddress().toString()));
+    }
     return true;
 }
 

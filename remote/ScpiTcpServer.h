@@ -33,7 +33,8 @@ public:
     void stop();
     // Where a message goes instead of straight to the engine, for a binding
     // that runs it elsewhere (the hook runs on this object's thread and
-    // returns the response line).
+    // returns the response line). Set it before start(): each client keeps
+    // the hook it was accepted with.
     void setMessageHook(MessageHook hook);
 
     quint16 port() const { return port_; }

@@ -24,6 +24,7 @@ private slots:
     void errorsSetTheirEventBitsAndSummaries();
     void operationRegisterSummarises();
     void lockRefusesOthersAndReportsLocalTakeoverOnce();
+    void registrationRefusesClashes();
 };
 
 void TestScpiEngine::messages_data() {
@@ -55,6 +56,8 @@ void TestScpiEngine::messages_data() {
     QTest::newRow("out of range not written")
         << QByteArray("VOLT 10.001;VOLT?") << unknown << L{-222};
     QTest::newRow("kilo out of range") << QByteArray("VOLT 1 KV") << QByteArray() << L{-222};
+    QTest::newRow("micro, mega") << QByteArray("VOLT 2000000 UV;VOLT?;VOLT 1 MAV")
+                                 << QByteArray("2.000000E+00\n") << L{-222};
     QTest::newRow("wrong unit") << QByteArray("VOLT 1 A") << QByteArray() << L{-131};
     QTest::newRow("suffix out of range") << QByteArray("SOUR9:VOLT 1") << QByteArray() << L{-114};
     QTest::newRow("suffix zero") << QByteArray("SOUR0:VOLT?") << QByteArray() << L{-114};
@@ -159,6 +162,39 @@ void TestScpiEngine::lockRefusesOthersAndReportsLocalTakeoverOnce() {
     QCOMPARE(engine.execute(*a, "VOLT 3;VOLT?;:SYST:LOCK:OWN?"),
              QByteArray("3.000000E+00;\"NONE\"\n"));
     QCOMPARE(instrument.writes, 1);
+}
+
+// A binding mistake must fail at registration, never shadow a command.
+void TestScpiEngine::registrationRefusesClashes() {
+    RemoteLock lock;
+    ScpiEngine engine(lock);
+    StandInInstrument instrument(engine);
+    const auto spec = [](const char* pattern, const QList<ScpiCommandSpec::Suffix>& suffixes) {
+        ScpiCommandSpec s;
+        s.pattern = pattern;
+        s.suffixes = suffixes;
+        s.query = [](ScpiCall&) { return ScpiReply::response("x"); };
+        return s;
+    };
+    const struct {
+        const char* pattern;
+        QList<ScpiCommandSpec::Suffix> suffixes;
+    } clashes[] = {
+        {"SOURce#:VOLTage", {{1, 8, "channel"}}}, // a header the stand-in has
+        {"SOURce#:CURRent", {{1, 4, {}}}},        // same node, other range
+        {"SYSTem:ERRor", {}},                     // an optional-node variant taken
+        {"*IDN", {}},
+        {"[BAD", {}},
+        {"TOOLONGMNEMONIC", {}},
+    };
+    for (const auto& clash : clashes) {
+        QString why;
+        QVERIFY2(!engine.addCommand(spec(clash.pattern, clash.suffixes), &why), clash.pattern);
+        QVERIFY(!why.isEmpty());
+    }
+    QVERIFY(engine.addCommand(spec("SOURce#:CURRent", {{1, 8, "channel"}})));
+    const auto session = engine.createSession(QStringLiteral("test"));
+    QCOMPARE(engine.execute(*session, "SYST:ERR?;:SOUR:CURR?"), QByteArray("0,\"No error\";x\n"));
 }
 
 QTEST_GUILESS_MAIN(TestScpiEngine)

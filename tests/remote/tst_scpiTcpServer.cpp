@@ -76,6 +76,7 @@ private slots:
     void refusesBeyondTheLimitAndOutsideTheAllowList();
     void dropsAClientThatNeverReads();
     void lockAcrossTwoClientsAndLocalTakeover();
+    void portInUseIsReported();
 };
 
 void TestScpiTcpServer::survivesHostileInputAndRefusesLongLines() {
@@ -95,6 +96,12 @@ void TestScpiTcpServer::survivesHostileInputAndRefusesLongLines() {
     QCOMPARE(ask(*client, "SYST:ERR?"),
              QByteArray("-363,\"Input buffer overrun;line longer than 65536 bytes\"\n"));
     QCOMPARE(ask(*client, "*IDN?"), QByteArray("MAKER,MODEL,0001,1.0\n"));
+    client->write("*OPC?\r\n*ID"); // CRLF, two lines in one segment, a line in two
+    client->flush();
+    QTest::qWait(20);
+    QCOMPARE(ask(*client, "N?"), QByteArray("1\n"));
+    QVERIFY(waitFor([&] { return client->canReadLine(); }));
+    QCOMPARE(client->readLine(), QByteArray("MAKER,MODEL,0001,1.0\n"));
     QVERIFY(waitFor([&] { return s.server->clientCount() == 1; }));
 }
 
@@ -165,6 +172,22 @@ void TestScpiTcpServer::lockAcrossTwoClientsAndLocalTakeover() {
     QVERIFY(s.logged(QStringLiteral("went away")));
     QCOMPARE(ask(*b, "VOLT 1;:SYST:ERR?"), QByteArray("0,\"No error\"\n"));
     QCOMPARE(s.instrument.volts[0], 1.0);
+}
+
+void TestScpiTcpServer::portInUseIsReported() {
+    Served first;
+    QVERIFY(first.start());
+    Served second;
+    ScpiServerOptions options;
+    options.port = first.server->port();
+    options.listen = {QHostAddress(QHostAddress::LocalHost)};
+    ScpiTcpServer clash(second.engine, options);
+    QObject::connect(&clash, &ScpiTcpServer::logLine,
+                     [&](const QString& l) { second.events << l; });
+    QVERIFY(!clash.start());
+    QCOMPARE(second.events.size(), 2);
+    QVERIFY(second.events.first().startsWith(
+        QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options.port)));
 }
 
 QTEST_GUILESS_MAIN(TestScpiTcpServer)
