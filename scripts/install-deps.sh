@@ -10,6 +10,7 @@ packages=(
   python3 python3-pyvisa python3-pil
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache
+  libtirpc-dev rpcsvc-proto rpcbind python3-pyvisa-py lxi-tools
 )
 
 missing=()
