@@ -156,7 +156,9 @@ Vxi11Engine::~Vxi11Engine() {
     }
 }
 
-size_t Vxi11Engine::maxRecordSize() const { return config_.maxRecvSize + kHeaderAllowance; }
+size_t Vxi11Engine::maxRecordSize() const {
+    return config_.maxRecvSize + kHeaderAllowance;
+}
 
 void Vxi11Engine::openConnection(int connection, Channel channel, const std::string& peer) {
     Connection& entry = connections_[connection];
@@ -220,8 +222,7 @@ void Vxi11Engine::dispatchAbort(int connection, const std::string& record, size_
     if (link == links_.end())
         return reply(connection, deviceError(xid, InvalidLink));
     const auto owner = connections_.find(link->second.connection);
-    if (owner != connections_.end() && owner->second.call &&
-        owner->second.call->lid == link->first)
+    if (owner != connections_.end() && owner->second.call && owner->second.call->lid == link->first)
         fail(owner->first, Aborted);
     reply(connection, deviceError(xid, NoError));
 }
@@ -264,13 +265,13 @@ void Vxi11Engine::createLink(int connection, const std::string& record, size_t o
     const std::string peer = connections_[connection].peer;
     const bool known = name == "inst0" || (config_.aliasNumber >= 0 &&
                                            name == "inst" + std::to_string(config_.aliasNumber));
-    const char* refusal = !known ? kUnknownDevice
+    const char* refusal = !known                                               ? kUnknownDevice
                           : links_.size() + reservedLinks_ >= config_.maxLinks ? kTooManyLinks
-                                                                                : nullptr;
+                                                                               : nullptr;
     if (refusal) {
         event(format(kLinkRefused, {name, peer, refusal}));
-        return reply(connection,
-                     errorReply(call->xid, CREATE_LINK, known ? OutOfResources : DeviceNotAccessible));
+        return reply(connection, errorReply(call->xid, CREATE_LINK,
+                                            known ? OutOfResources : DeviceNotAccessible));
     }
     ++reservedLinks_;
     Call& c = *call;
@@ -347,9 +348,9 @@ bool Vxi11Engine::prepareWrite(Link& link, Call& call, const std::string& record
     // A new message makes an unread response stale, as the device itself does.
     link.pending.clear();
     link.pendingEnd = false;
-    call.job = Vxi11Jobs::write(config_.lock, link.owner, link.device,
-                                std::string(p.data.data_val, p.data.data_len),
-                                (p.flags & FlagEnd) != 0);
+    call.job =
+        Vxi11Jobs::write(config_.lock, link.owner, link.device,
+                         std::string(p.data.data_val, p.data.data_len), (p.flags & FlagEnd) != 0);
     return true;
 }
 
@@ -371,8 +372,8 @@ bool Vxi11Engine::prepareRead(Link& link, Call& call, const std::string& record,
     return true;
 }
 
-bool Vxi11Engine::prepareGeneric(Link& link, Call& call, const std::string& record,
-                                 size_t offset, Clock::time_point now) {
+bool Vxi11Engine::prepareGeneric(Link& link, Call& call, const std::string& record, size_t offset,
+                                 Clock::time_point now) {
     Args<Device_GenericParms> args(proc(xdr_Device_GenericParms), record, offset);
     if (!args.ok) {
         reply(link.connection, Vxi11RpcCodec::garbageArgs(call.xid));
@@ -466,9 +467,9 @@ Vxi11Engine::Clock::time_point Vxi11Engine::nextWakeUp() const {
         if (call->serial != 0)
             next = std::min(next, call->flightDeadline);
         else
-            next = std::min({next, call->retryAt,
-                             call->waiting == Waiting::Lock ? call->lockDeadline
-                                                            : call->ioDeadline});
+            next =
+                std::min({next, call->retryAt,
+                          call->waiting == Waiting::Lock ? call->lockDeadline : call->ioDeadline});
     }
     return next;
 }

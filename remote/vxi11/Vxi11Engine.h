@@ -60,7 +60,7 @@ private:
         uint32_t requestSize = 0; // device_read
         bool termSet = false;
         char termChar = 0;
-        uint32_t writeSize = 0; // device_write
+        uint32_t writeSize = 0;  // device_write
         bool lockDevice = false; // create_link
         Vxi11LinkInfo info;
         std::shared_ptr<Vxi11Device> device;
@@ -91,8 +91,7 @@ private:
 
     void dispatchCore(int connection, const std::string& record, size_t offset,
                       std::unique_ptr<Call> call, Clock::time_point now);
-    void dispatchAbort(int connection, const std::string& record, size_t offset,
-                       uint32_t xid);
+    void dispatchAbort(int connection, const std::string& record, size_t offset, uint32_t xid);
     void createLink(int connection, const std::string& record, size_t offset,
                     std::unique_ptr<Call> call, Clock::time_point now);
     void deviceCall(int connection, const std::string& record, size_t offset,

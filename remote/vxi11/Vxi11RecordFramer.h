@@ -32,10 +32,10 @@ public:
 private:
     size_t maxRecordSize_;
     std::deque<std::string> records_;
-    std::string current_;       // fragments of the record being read
-    uint8_t header_[4] = {};    // the fragment header being read
+    std::string current_;    // fragments of the record being read
+    uint8_t header_[4] = {}; // the fragment header being read
     size_t headerHave_ = 0;
-    size_t fragmentLeft_ = 0;   // body bytes still to come in this fragment
+    size_t fragmentLeft_ = 0; // body bytes still to come in this fragment
     bool inBody_ = false;
     bool lastFragment_ = false;
     bool failed_ = false;

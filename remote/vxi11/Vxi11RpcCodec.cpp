@@ -24,7 +24,9 @@ enum AcceptStat : uint32_t {
     GarbageArgs = 4,
 };
 
-bool u32(XDR* xdrs, uint32_t& value) { return xdr_u_int32_t(xdrs, &value); }
+bool u32(XDR* xdrs, uint32_t& value) {
+    return xdr_u_int32_t(xdrs, &value);
+}
 
 // Skips an opaque_auth: flavor, then a body of at most 400 bytes.
 bool skipAuth(XDR* xdrs) {
@@ -37,8 +39,7 @@ bool skipAuth(XDR* xdrs) {
 }
 
 // Encodes a reply header, then whatever body() writes, into a framed record.
-template <typename Body>
-std::string encodeReply(uint32_t xid, size_t bodySize, Body body) {
+template <typename Body> std::string encodeReply(uint32_t xid, size_t bodySize, Body body) {
     std::vector<char> buffer(64 + bodySize);
     XDR xdrs;
     xdrmem_create(&xdrs, buffer.data(), u_int(buffer.size()), XDR_ENCODE);
@@ -95,7 +96,9 @@ bool Vxi11RpcCodec::decodeArgs(const std::string& record, size_t offset, xdrproc
     return ok;
 }
 
-void Vxi11RpcCodec::freeArgs(xdrproc_t proc, void* args) { xdr_free(proc, args); }
+void Vxi11RpcCodec::freeArgs(xdrproc_t proc, void* args) {
+    xdr_free(proc, args);
+}
 
 std::string Vxi11RpcCodec::success(uint32_t xid, xdrproc_t proc, void* result) {
     const size_t size = result ? xdr_sizeof(proc, result) : 0;
@@ -109,16 +112,22 @@ std::string Vxi11RpcCodec::success(uint32_t xid, xdrproc_t proc, void* result) {
     });
 }
 
-std::string Vxi11RpcCodec::progUnavailable(uint32_t xid) { return accepted(xid, ProgUnavail); }
+std::string Vxi11RpcCodec::progUnavailable(uint32_t xid) {
+    return accepted(xid, ProgUnavail);
+}
 
 std::string Vxi11RpcCodec::progMismatch(uint32_t xid, uint32_t low, uint32_t high) {
     const uint32_t range[] = {low, high};
     return accepted(xid, ProgMismatch, range, 2);
 }
 
-std::string Vxi11RpcCodec::procUnavailable(uint32_t xid) { return accepted(xid, ProcUnavail); }
+std::string Vxi11RpcCodec::procUnavailable(uint32_t xid) {
+    return accepted(xid, ProcUnavail);
+}
 
-std::string Vxi11RpcCodec::garbageArgs(uint32_t xid) { return accepted(xid, GarbageArgs); }
+std::string Vxi11RpcCodec::garbageArgs(uint32_t xid) {
+    return accepted(xid, GarbageArgs);
+}
 
 std::string Vxi11RpcCodec::rpcMismatch(uint32_t xid) {
     return encodeReply(xid, 12, [&](XDR* xdrs) {

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -180,8 +180,7 @@ bool Vxi11Server::Impl::openListeners(std::string& error) {
 
 // One socket per listen address, all on the same port: the first one's when
 // the port is left to the system.
-bool Vxi11Server::Impl::openChannel(Vxi11Engine::Channel channel, uint16_t port,
-                                    uint16_t& bound) {
+bool Vxi11Server::Impl::openChannel(Vxi11Engine::Channel channel, uint16_t port, uint16_t& bound) {
     bool any = false;
     for (const std::string& address : config_.listenAddresses) {
         std::string error;
@@ -268,7 +267,8 @@ int Vxi11Server::Impl::pollTimeout() const {
     const auto next = engine_->nextWakeUp();
     if (next == Vxi11Engine::Clock::time_point::max())
         return kMaxPollMs;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Vxi11Engine::Clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(next - Vxi11Engine::Clock::now());
     return int(std::clamp<int64_t>(left.count(), 0, kMaxPollMs));
 }
 
@@ -281,7 +281,7 @@ void Vxi11Server::Impl::accept(const Listener& listener) {
         return;
     const std::string name = Vxi11Sockets::peerName(reinterpret_cast<sockaddr*>(&peer));
     const char* refusal = !allowed_.allows(reinterpret_cast<sockaddr*>(&peer)) ? kNotAllowed
-                          : connections_.size() >= config_.maxConnections     ? kTooMany
+                          : connections_.size() >= config_.maxConnections      ? kTooMany
                                                                                : nullptr;
     if (refusal) {
         close(fd);
@@ -386,27 +386,45 @@ Vxi11Server::Vxi11Server(Vxi11ServerConfig config)
 
 Vxi11Server::~Vxi11Server() = default;
 
-bool Vxi11Server::start(std::string& error) { return impl_->start(error); }
+bool Vxi11Server::start(std::string& error) {
+    return impl_->start(error);
+}
 
-void Vxi11Server::stop() { impl_->stop(); }
+void Vxi11Server::stop() {
+    impl_->stop();
+}
 
-bool Vxi11Server::running() const { return impl_->running_; }
+bool Vxi11Server::running() const {
+    return impl_->running_;
+}
 
-uint16_t Vxi11Server::corePort() const { return impl_->corePort_; }
+uint16_t Vxi11Server::corePort() const {
+    return impl_->corePort_;
+}
 
-uint16_t Vxi11Server::abortPort() const { return impl_->abortPort_; }
+uint16_t Vxi11Server::abortPort() const {
+    return impl_->abortPort_;
+}
 
-std::vector<std::string> Vxi11Server::listening() const { return impl_->listening_; }
+std::vector<std::string> Vxi11Server::listening() const {
+    return impl_->listening_;
+}
 
-bool Vxi11Server::registeredWithPortMapper() const { return impl_->registered_; }
+bool Vxi11Server::registeredWithPortMapper() const {
+    return impl_->registered_;
+}
 
-size_t Vxi11Server::linkCount() const { return impl_->links_; }
+size_t Vxi11Server::linkCount() const {
+    return impl_->links_;
+}
 
 void Vxi11Server::notifyResponseReady() {
     if (impl_->inbox_)
         impl_->inbox_->notifyChanged();
 }
 
-void Vxi11Server::notifyLockChanged() { notifyResponseReady(); }
+void Vxi11Server::notifyLockChanged() {
+    notifyResponseReady();
+}
 
 } // namespace sfp::vxi11

@@ -18,10 +18,10 @@ namespace sfp::vxi11 {
 // Who asked for a link; given to the link factory.
 struct Vxi11LinkInfo {
     int32_t linkId = 0;
-    int32_t clientId = 0;   // the client's own number from create_link
-    std::string device;     // the device name asked for ("inst0", ...)
-    std::string peer;       // "address:port" of the core channel connection
-    std::string owner;      // this link's name as a lock owner
+    int32_t clientId = 0; // the client's own number from create_link
+    std::string device;   // the device name asked for ("inst0", ...)
+    std::string peer;     // "address:port" of the core channel connection
+    std::string owner;    // this link's name as a lock owner
 };
 
 // Makes the device object of a new link; nullptr refuses the link.
@@ -39,15 +39,15 @@ struct Vxi11ServerConfig {
     // Peers allowed to connect, as CIDR ("192.168.1.0/24", "::1/128", or a
     // plain address). Empty: every peer that reaches a listen address.
     std::vector<std::string> allow;
-    int aliasNumber = -1;          // also answer to "inst<aliasNumber>"; < 0: only inst0
-    uint32_t maxRecvSize = 65536;  // announced in create_link, enforced on device_write
+    int aliasNumber = -1;         // also answer to "inst<aliasNumber>"; < 0: only inst0
+    uint32_t maxRecvSize = 65536; // announced in create_link, enforced on device_write
     size_t maxLinks = 16;
-    size_t maxConnections = 32;    // core and abort channel connections together
-    bool usePortMapper = true;     // register the core channel with rpcbind
-    Vxi11LinkFactory linkFactory;  // required
+    size_t maxConnections = 32;      // core and abort channel connections together
+    bool usePortMapper = true;       // register the core channel with rpcbind
+    Vxi11LinkFactory linkFactory;    // required
     std::shared_ptr<Vxi11Lock> lock; // required
-    Vxi11Executor executor;        // empty: jobs run on the server thread
-    Vxi11EventSink events;         // empty: events are dropped
+    Vxi11Executor executor;          // empty: jobs run on the server thread
+    Vxi11EventSink events;           // empty: events are dropped
 };
 
 } // namespace sfp::vxi11
