@@ -9,6 +9,8 @@ port mapper answers on 127.0.0.1: every VXI-11 client asks it for the port.
 """
 import re
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -58,6 +60,23 @@ def expect_error(action, what):
     return None
 
 
+def raw_record(procedure, args):
+    body = struct.pack(">10I", 7, 0, 2, 0x0607AF, 1, procedure, 0, 0, 0, 0) + args
+    return struct.pack(">I", 0x80000000 | len(body)) + body
+
+
+def raw_call(peer, procedure, args):
+    """One core-channel call by hand; returns the result words after the header."""
+    peer.sendall(raw_record(procedure, args))
+    reply = b""
+    while len(reply) < 4 or len(reply) < 4 + (struct.unpack(">I", reply[:4])[0] & 0x7FFFFFFF):
+        chunk = peer.recv(4096)
+        if not chunk:
+            break
+        reply += chunk
+    return struct.unpack(">%dI" % ((len(reply) - 28) // 4), reply[28:28 + (len(reply) - 28) // 4 * 4])
+
+
 def open_session(rm, device="inst0", timeout=2000):
     session = rm.open_resource(RESOURCE % device)
     session.timeout = timeout
@@ -102,6 +121,15 @@ def pyvisa_checks(port):
     b.write("VAL 7")
     check(b.query("VAL?") == "7", "second session served after unlock")
     b.close()
+
+    # Peers that vanish mid-record or mid-call leave the server serving.
+    with socket.create_connection(("127.0.0.1", port), timeout=2) as peer:
+        peer.sendall(struct.pack(">I", 0x80000100) + b"half a record")
+    with socket.create_connection(("127.0.0.1", port), timeout=2) as peer:
+        lid = raw_call(peer, 10, struct.pack(">3I", 1, 0, 0) + struct.pack(">I", 5) + b"inst0\0\0\0")[1]
+        raw_call(peer, 11, struct.pack(">5I", lid, 1000, 1000, 8, 12) + b"NOREPLY?\n\0\0\0")
+        peer.sendall(raw_record(12, struct.pack(">6I", lid, 100, 5000, 0, 0, 0)))  # left waiting
+    check(a.query("*IDN?") == IDN, "serving after peers vanished")
 
     c = open_session(rm, "inst3")
     check(c.query("*IDN?") == IDN, "alias inst3")
