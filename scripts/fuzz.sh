@@ -12,7 +12,7 @@ root="$here/.."
 cd "$root"
 seconds=${1:-60}
 build=${SFP_FUZZ_BUILD_DIR:-build/fuzz}
-targets=(descriptorOrder benchLoader descriptorFile scpiParser)
+targets=(descriptorOrder benchLoader descriptorFile scpiParser vxi11Record)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset fuzz -G Ninja -B "$build"

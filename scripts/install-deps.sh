@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache
   libavahi-client-dev
+  libtirpc-dev rpcsvc-proto rpcbind python3-pyvisa-py lxi-tools
 )
 
 missing=()
