@@ -21,6 +21,8 @@ public:
     double hiLimit() const { return m_hiLimit; }
     qv4720fp_Config* config() const { return m_config; }
     qv4720fp_CardSession* session() const { return m_session; }
+    // The function card number of the open card; 0 in demo mode.
+    int fcNumber() const { return demo() ? 0 : d_fcNumbers[0]; }
 
     // Shows the network server's status line under the channels (only when
     // the card is served).

@@ -43,6 +43,9 @@ const OptionText kOptions[] = {
     {"", "no-window", "",
      "With --serve: no window; one line per event on standard error until SIGINT or SIGTERM."},
     {"", "port", "N", "With --serve: the TCP port (default 5025; 0 picks a free port)."},
+    {"", "vxi11-port", "N",
+     "With --serve: the port of the VXI-11 core channel (default any free port, found "
+     "through rpcbind)."},
     {"", "listen", "ADDR",
      "With --serve: listen on this address (repeatable; default the loopback addresses)."},
     {"", "allow", "CIDR",
@@ -55,7 +58,7 @@ const char* const kUsage =
     "       qv4720sfp --resource DESCRIPTOR --fc N [--reset] [--set CH=VOLTS]... [--bench FILE]\n"
     "       qv4720sfp --demo [--reset] [--set CH=VOLTS]...\n"
     "       qv4720sfp --serve [--demo | --resource DESCRIPTOR --fc N [--reset]] [--no-window]\n"
-    "                 [--port N] [--listen ADDR]... [--allow CIDR]...\n"
+    "                 [--port N] [--vxi11-port N] [--listen ADDR]... [--allow CIDR]...\n"
     "       qv4720sfp --help | --version\n"
     "\n"
     "Soft front panel of the Zelvan 4720 8-Channel, 18-bit DAC Function Card.\n"

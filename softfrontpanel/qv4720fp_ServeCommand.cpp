@@ -75,7 +75,7 @@ QStringList qv4720fp_ServeCommand::readCard(Session& session) {
 }
 
 int qv4720fp_ServeCommand::serve(Session& session, const QStringList& reports) {
-    qv4720fp_Server server(&session, m_options.server);
+    qv4720fp_Server server(&session, m_options, m_target.fcNumber);
     QObject::connect(&server, &qv4720fp_Server::logLine,
                      [](const QString& line) { qv4720fp_printMessage(line); });
     qv4720fp_StopSignals stop;

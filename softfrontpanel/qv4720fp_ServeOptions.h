@@ -13,6 +13,7 @@ struct qv4720fp_ServeOptions {
     bool serve = false;
     bool noWindow = false;
     ScpiServerOptions server;
+    quint16 vxi11Port = 0; // the VXI-11 core channel's port; 0: any free one
 
     // Reads the options into *options; returns the first problem, or an
     // empty text.

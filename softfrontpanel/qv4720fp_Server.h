@@ -3,7 +3,7 @@
 
 #include "RemoteLock.h"
 #include "ScpiEngine.h"
-#include "ScpiServerOptions.h"
+#include "qv4720fp_ServeOptions.h"
 
 #include <QObject>
 
@@ -11,21 +11,28 @@
 
 class DnsSdAdvertiser;
 class ScpiTcpServer;
+class ScpiVxi11Lock;
+namespace sfp::vxi11 {
+class Vxi11Server;
+}
 class qv4720fp_CardSession;
 
 // The open card served as a SCPI instrument: one engine and one lock over the
-// card session, the raw-socket transport and its DNS-SD advertisement. It
+// card session, two transports (the raw socket, and VXI-11 for
+// "TCPIP0::host::inst0::INSTR") and their DNS-SD advertisements. It
 // runs on the session's thread; the panel, when shown, follows it through
 // the session's change notifications and the signals below.
 class qv4720fp_Server : public QObject {
     Q_OBJECT
 public:
-    // The session outlives the server.
-    qv4720fp_Server(qv4720fp_CardSession* session, const ScpiServerOptions& options,
-                    QObject* parent = nullptr);
+    // The session outlives the server. fcNumber, when not 0, makes the
+    // VXI-11 device name "inst<fcNumber>" an alias of "inst0".
+    qv4720fp_Server(qv4720fp_CardSession* session, const qv4720fp_ServeOptions& options,
+                    int fcNumber, QObject* parent = nullptr);
     ~qv4720fp_Server() override;
 
-    // Listens (the first log line says where); false when it cannot.
+    // Listens (the first log line says where); false when the raw socket
+    // cannot. VXI-11 that cannot start is logged, and the raw socket serves.
     bool start();
     QString where() const;
     int clientCount() const;
@@ -40,12 +47,17 @@ signals:
     void lockOwnerChanged(const QString& owner);
 
 private:
+    void startVxi11();
     void advertise();
 
     qv4720fp_CardSession* m_session;
     RemoteLock m_lock;
     ScpiEngine m_engine;
+    qv4720fp_ServeOptions m_options;
+    int m_fcNumber;
     std::unique_ptr<ScpiTcpServer> m_tcp;
+    std::shared_ptr<ScpiVxi11Lock> m_vxi11Lock;
+    std::unique_ptr<sfp::vxi11::Vxi11Server> m_vxi11;
     std::unique_ptr<DnsSdAdvertiser> m_advertiser;
 };
 
