@@ -78,6 +78,11 @@ install(DIRECTORY instrument/sim/benches/
 install(FILES softfrontpanel/qv4720sfp-list.schema.json
   DESTINATION ${CMAKE_INSTALL_DATADIR}/zelvan-sfp)
 
+# The network server as a service, disabled until the administrator names the
+# card and enables it.
+install(FILES packaging/qv4720sfp.service DESTINATION /lib/systemd/system)
+install(FILES packaging/qv4720sfp.default DESTINATION /etc/default RENAME qv4720sfp)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${SFP_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -108,4 +113,5 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/packaging/cpack_prebuild.cmake)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/conffiles)
 include(CPack)

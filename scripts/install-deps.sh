@@ -9,7 +9,7 @@ packages=(
   xvfb xauth x11-utils imagemagick desktop-file-utils
   python3 python3-pyvisa python3-pil python3-jsonschema
   clang libclang-rt-14-dev valgrind
-  lintian appstream ccache
+  lintian appstream ccache systemd
   libavahi-client-dev
   libtirpc-dev rpcsvc-proto rpcbind python3-pyvisa-py lxi-tools
 )

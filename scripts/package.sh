@@ -67,12 +67,17 @@ desktop_out=$(desktop-file-validate "$root/usr/share/applications/$app_id.deskto
 [ -z "$desktop_out" ] || fail "desktop-file-validate: $desktop_out"
 echo "desktop entry valid"
 
+echo "=== systemd unit"
+systemd-analyze verify --root="$root" /lib/systemd/system/qv4720sfp.service ||
+  fail "systemd-analyze verify reports the lines above"
+
 echo "=== run paths"
 "$here/../packaging/check_runpath.sh" "$root"
 
 echo "=== contents"
 scripts=$(ls "$root/DEBIAN" | tr '\n' ' ')
-[ "$scripts" = "control md5sums " ] || fail "control files other than control and md5sums: $scripts"
+[ "$scripts" = "conffiles control md5sums " ] ||
+  fail "control files other than conffiles, control and md5sums: $scripts"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/qv4720sfp ./usr/lib/zelvan-sfp/libvisa64.so ./usr/lib/zelvan-sfp/libqv4000_64.so \
     ./usr/lib/zelvan-sfp/libqv4720_64.so ./usr/lib/zelvan-sfp/libzelvan_simbench.so \
@@ -81,6 +86,7 @@ for file in ./usr/bin/qv4720sfp ./usr/lib/zelvan-sfp/libvisa64.so ./usr/lib/zelv
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg \
     ./usr/share/man/man1/qv4720sfp.1.gz ./usr/share/bash-completion/completions/qv4720sfp \
     ./usr/share/zelvan-sfp/qv4720sfp-list.schema.json \
+    ./lib/systemd/system/qv4720sfp.service ./etc/default/qv4720sfp \
     ./usr/share/doc/zelvan-4720-sfp/copyright ./usr/share/doc/zelvan-4720-sfp/changelog.gz; do
   grep -qx "$file" <<< "$contents" || fail "missing $file"
 done
