@@ -12,7 +12,7 @@ root="$here/.."
 cd "$root"
 seconds=${1:-60}
 build=${SFP_FUZZ_BUILD_DIR:-build/fuzz}
-targets=(descriptorOrder benchLoader descriptorFile)
+targets=(descriptorOrder benchLoader descriptorFile sequenceCsv setupFile)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset fuzz -G Ninja -B "$build"

@@ -24,7 +24,8 @@ SetpointEngine::SetpointEngine(SetpointSink& sink, const SafetySettings& safety,
     : QObject(parent), m_sink(sink), m_safety(safety),
       m_driven(size_t(safety.channelCount()) + 1, false),
       m_ramping(size_t(safety.channelCount()) + 1, false), m_threadSafety(safety),
-      m_ramper(safety.channelCount()), m_waiters(size_t(safety.channelCount()) + 1) {
+      m_ramper(safety.channelCount(), kRampWriteInterval),
+      m_waiters(size_t(safety.channelCount()) + 1) {
     for (int ch = 1; ch <= safety.channelCount(); ++ch)
         m_ramper.setRate(ch, safety.channel(ch).slewVps);
     m_thread = std::thread([this] { threadMain(); });

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-SlewRamper::SlewRamper(int channelCount) : m_channels(size_t(std::max(channelCount, 0))) {}
+SlewRamper::SlewRamper(int channelCount, std::chrono::microseconds interval)
+    : m_channels(size_t(std::max(channelCount, 0))), m_interval(interval) {}
 
 void SlewRamper::setRate(int channel, std::optional<double> voltsPerSecond) {
     at(channel).rate = voltsPerSecond;
@@ -44,15 +45,15 @@ std::optional<double> SlewRamper::next(int channel, Clock::time_point now) const
     const Channel& c = at(channel);
     if (!c.pending || !c.target)
         return std::nullopt;
-    if (!c.rate || !c.current)
+    if (!c.rate || !c.current || *c.target == *c.current)
         return c.target;
+    if (now - c.anchor < m_interval)
+        return std::nullopt;
     const double seconds = std::chrono::duration<double>(now - c.anchor).count();
     const double reach = *c.rate * std::max(seconds, 0.0);
     const double delta = *c.target - *c.current;
     if (std::abs(delta) <= reach)
         return c.target;
-    if (reach <= 0)
-        return std::nullopt;
     return *c.current + (delta > 0 ? reach : -reach);
 }
 

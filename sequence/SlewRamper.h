@@ -15,7 +15,8 @@ class SlewRamper {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit SlewRamper(int channelCount);
+    // A slew-limited channel is written at most once per `interval`.
+    SlewRamper(int channelCount, std::chrono::microseconds interval);
 
     void setRate(int channel, std::optional<double> voltsPerSecond);
     // The channel holds this value (from the sink's record, or an explicit start value).
@@ -48,6 +49,7 @@ private:
     Channel& at(int channel) { return m_channels[size_t(channel - 1)]; }
 
     std::vector<Channel> m_channels;
+    std::chrono::microseconds m_interval;
 };
 
 #endif
