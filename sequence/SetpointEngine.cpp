@@ -185,8 +185,8 @@ std::optional<SetpointEngine::Clock::time_point> SetpointEngine::nextWake() cons
                 earliest(tick);
         }
     }
-    if (m_ramper.anySlewing())
-        earliest(m_nextSlewTick);
+    if (const std::optional<Clock::time_point> slew = m_ramper.nextSlewWrite())
+        earliest(*slew);
     return wake;
 }
 
@@ -304,7 +304,8 @@ void SetpointEngine::handleStart(Command& command) {
 void SetpointEngine::advance(Clock::time_point now) {
     if (m_run)
         advanceRun(now);
-    if (m_ramper.anyPending() && (!m_ramper.anySlewing() || now >= m_nextSlewTick))
+    // Slew-limited channels wait for their write interval inside the ramper.
+    if (m_ramper.anyPending())
         flush();
     if (m_run && m_run->ending) {
         bool settled = true;
@@ -428,9 +429,6 @@ void SetpointEngine::flush() {
         if (!failed)
             break;
     }
-    const Clock::time_point now = Clock::now();
-    if (m_ramper.anySlewing() && m_nextSlewTick <= now)
-        m_nextSlewTick = now + kRampWriteInterval;
     std::lock_guard<std::mutex> lock(m_mutex);
     for (int ch = 1; ch <= n; ++ch) {
         m_ramping[size_t(ch)] = m_ramper.pending(ch);

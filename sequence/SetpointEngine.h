@@ -149,7 +149,6 @@ private:
     SlewRamper m_ramper;
     std::unique_ptr<Run> m_run;
     std::vector<std::vector<std::shared_ptr<std::promise<SinkStatus>>>> m_waiters;
-    Clock::time_point m_nextSlewTick;
     QString m_lastError;
 
     std::thread m_thread; // last: starts once everything above exists

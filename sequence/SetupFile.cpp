@@ -83,7 +83,8 @@ QString readChannel(const QJsonValue& value, int channelCount, SavedSetup& setup
 
 QString readText(const QJsonObject& root, const char* key, QString& out) {
     const QJsonValue v = root.value(QLatin1String(key));
-    if (!v.isString())
+    // A lone surrogate could not be written back as UTF-8.
+    if (!v.isString() || !v.toString().isValidUtf16())
         return QString::fromLatin1(kNoText).arg(QLatin1String(key));
     out = v.toString();
     return {};

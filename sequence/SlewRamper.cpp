@@ -41,6 +41,15 @@ bool SlewRamper::anySlewing() const {
                        [](const Channel& c) { return c.pending && c.rate; });
 }
 
+std::optional<SlewRamper::Clock::time_point> SlewRamper::nextSlewWrite() const {
+    std::optional<Clock::time_point> due;
+    for (const Channel& c : m_channels) {
+        if (c.pending && c.rate && c.current && (!due || c.anchor + m_interval < *due))
+            due = c.anchor + m_interval;
+    }
+    return due;
+}
+
 std::optional<double> SlewRamper::next(int channel, Clock::time_point now) const {
     const Channel& c = at(channel);
     if (!c.pending || !c.target)

@@ -32,6 +32,8 @@ public:
     bool pending(int channel) const { return at(channel).pending; }
     bool anyPending() const;
     bool anySlewing() const; // a rate-limited channel still on its way
+    // When the next write of a rate-limited channel on its way is due.
+    std::optional<Clock::time_point> nextSlewWrite() const;
 
     // The value to write on the channel at `now`, if any.
     std::optional<double> next(int channel, Clock::time_point now) const;

@@ -2,7 +2,9 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace {
 using namespace std::chrono_literals;
@@ -60,6 +62,10 @@ private slots:
     void slewLimitedChangeKeepsItsRate();
     void stopAndErrorFollowTheirRule_data();
     void stopAndErrorFollowTheirRule();
+    void pauseHoldsTheSequence();
+    void writersOnOtherThreads();
+    void checkRefusesOrClamps_data();
+    void checkRefusesOrClamps();
 };
 
 void tst_engine::refusedSequenceWritesNothing_data() {
@@ -187,6 +193,92 @@ void tst_engine::stopAndErrorFollowTheirRule() {
     QVERIFY(finishes(engine));
     QCOMPARE(sink.taken(), expected);
     QVERIFY(engine.progress().outcome.contains(stop ? "stopped" : "injected"));
+}
+
+void tst_engine::pauseHoldsTheSequence() {
+    RecordingSink sink;
+    SetpointEngine engine(sink, SafetySettings());
+    std::vector<SequenceStep> steps;
+    for (int i = 0; i < 20; ++i)
+        steps.push_back(step(0.005, {i / 2.0}));
+    QVERIFY(engine.start(sequence(steps)).ok);
+    QTRY_VERIFY(!sink.taken().empty());
+    engine.pause();
+    QTRY_COMPARE(engine.progress().state, SetpointEngine::State::Paused);
+    const size_t held = sink.taken().size();
+    QTest::qWait(50);
+    QCOMPARE(sink.taken().size(), held);
+    engine.resume();
+    QVERIFY(finishes(engine));
+    QCOMPARE(sink.taken().size(), size_t(20));
+    QCOMPARE(sink.taken().back().second, 9.5);
+}
+
+// Writers, a progress poller and a log reader on their own threads while a
+// sequence runs on channel 1: every other writer's last value arrives, the
+// driven channel is refused to them, nothing is lost from the log.
+void tst_engine::writersOnOtherThreads() {
+    RecordingSink sink;
+    SafetySettings safety;
+    QVERIFY(safety.setSlew(8, 1000).isEmpty());
+    sink.known[8] = 0;
+    SetpointEngine engine(sink, safety);
+    std::vector<SequenceStep> steps;
+    for (int i = 0; i < 200; ++i)
+        steps.push_back(step(0.001, {i % 2 ? 1.0 : -1.0}));
+    QVERIFY(engine.start(sequence(steps)).ok);
+    std::atomic<int> refused{0};
+    std::vector<std::thread> threads;
+    for (int ch = 2; ch <= 8; ++ch) {
+        threads.emplace_back([&, ch] {
+            refused += engine.set(1, 0).ok ? 0 : 1;
+            for (int i = 1; i <= 100; ++i)
+                engine.set(ch, i / 100.0);
+            engine.setAndWait(ch, 2.0);
+        });
+    }
+    threads.emplace_back([&] {
+        uint64_t next = 0;
+        while (engine.progress().state != SetpointEngine::State::Idle)
+            engine.log().readFrom(next, &next);
+    });
+    for (std::thread& t : threads)
+        t.join();
+    QVERIFY(finishes(engine));
+    QVERIFY(refused > 0); // the sequence may end before the last thread asks
+    ChannelValues last(9);
+    for (const auto& [ch, volts] : sink.taken())
+        last[size_t(ch)] = volts;
+    for (int ch = 2; ch <= 8; ++ch)
+        QCOMPARE(last[size_t(ch)], std::optional<double>(2.0));
+    QCOMPARE(engine.log().total(), uint64_t(sink.taken().size()));
+}
+
+void tst_engine::checkRefusesOrClamps_data() {
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<double>("volts");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<double>("clamped");
+    QTest::newRow("inside soft limits") << 1 << 2.0 << false << 2.0;
+    QTest::newRow("on the high limit") << 1 << 3.0 << false << 3.0;
+    QTest::newRow("above") << 1 << 3.5 << true << 3.0;
+    QTest::newRow("below") << 1 << -9.0 << true << -1.0;
+    QTest::newRow("no limits, in range") << 2 << 9.5 << false << 9.5;
+    QTest::newRow("no limits, out of range") << 2 << -10.5 << true << -10.0;
+}
+
+void tst_engine::checkRefusesOrClamps() {
+    QFETCH(int, channel);
+    QFETCH(double, volts);
+    QFETCH(bool, refused);
+    QFETCH(double, clamped);
+    SafetySettings safety;
+    QVERIFY(safety.setLimits(1, -1, 3).isEmpty());
+    QVERIFY(!safety.setLimits(2, -11, 3).isEmpty()); // outside the card's range
+    QCOMPARE(safety.check(channel, volts, LimitMode::Refuse).ok, !refused);
+    const CheckResult clamp = safety.check(channel, volts, LimitMode::Clamp);
+    QVERIFY(clamp.ok);
+    QCOMPARE(clamp.value, clamped);
 }
 
 QTEST_GUILESS_MAIN(tst_engine)
