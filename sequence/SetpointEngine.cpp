@@ -284,8 +284,11 @@ void SetpointEngine::handleStart(Command& command) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_driven = m_run->driven;
-        m_progress =
-            Progress{State::Running, 0, 1, int(sequence.steps.size()), sequence.repeat, {}};
+        m_progress = Progress{};
+        m_progress.state = State::Running;
+        m_progress.pass = 1;
+        m_progress.steps = int(sequence.steps.size());
+        m_progress.passes = sequence.repeat;
     }
     answer(command.done, SinkStatus::success());
     emit stateChanged(State::Running);
@@ -297,7 +300,12 @@ void SetpointEngine::handleStart(Command& command) {
     std::vector<double> dwells;
     for (const SequenceStep& step : sequence.steps)
         dwells.push_back(step.dwellSeconds);
-    m_run->timeline = SequenceTimeline(dwells, Clock::now());
+    const Clock::time_point started = Clock::now();
+    m_run->timeline = SequenceTimeline(dwells, started);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_progress.started = started;
+    }
     enterStep(Clock::now());
 }
 

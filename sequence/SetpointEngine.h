@@ -36,7 +36,8 @@ public:
         int pass = 0; // 1-based pass (repeat)
         int steps = 0;
         int passes = 0;
-        QString outcome; // of the last sequence: empty when it ran to its end
+        QString outcome;           // of the last sequence: empty when it ran to its end
+        Clock::time_point started; // step 1's deadline: time zero of a live plot
     };
 
     SetpointEngine(SetpointSink& sink, const SafetySettings& safety, QObject* parent = nullptr);
