@@ -12,7 +12,8 @@ root="$here/.."
 cd "$root"
 seconds=${1:-60}
 build=${SFP_FUZZ_BUILD_DIR:-build/fuzz}
-targets=(descriptorOrder benchLoader descriptorFile scpiParser vxi11Record)
+targets=(descriptorOrder benchLoader descriptorFile scpiParser vxi11Record sequenceCsv
+  setupFile)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset fuzz -G Ninja -B "$build"
