@@ -7,7 +7,6 @@
 
 #include <QLocale>
 #include <QMutexLocker>
-#include <QThread>
 
 #include <cmath>
 
@@ -116,21 +115,7 @@ qv4720fp_CardSession::Identity qv4720fp_CardSession::identity() const {
     return m_identity;
 }
 
-bool qv4720fp_CardSession::onOwnerThread() const {
-    return QThread::currentThread() == thread();
-}
-
 qv4720fp_CardSession::WriteResult qv4720fp_CardSession::writeChannel(int channel, double volts) {
-    if (onOwnerThread())
-        return writeOnOwner(channel, volts);
-    WriteResult result;
-    QMetaObject::invokeMethod(
-        this, [this, channel, volts] { return writeOnOwner(channel, volts); },
-        Qt::BlockingQueuedConnection, &result);
-    return result;
-}
-
-qv4720fp_CardSession::WriteResult qv4720fp_CardSession::writeOnOwner(int channel, double volts) {
     WriteResult result;
     if (!isOpen())
         result.refusal = Refusal::NotOpen;
@@ -144,36 +129,44 @@ qv4720fp_CardSession::WriteResult qv4720fp_CardSession::writeOnOwner(int channel
         result.refusal = Refusal::OutOfRange;
     if (result.refusal != Refusal::None)
         return result;
-    if (!m_demo)
-        result.status = qv4720_writeChannel(m_vi, static_cast<ViUInt16>(channel), volts);
-    // After a failed write the output may hold anything.
-    record(channel, result.status >= VI_SUCCESS ? std::optional<double>(volts) : std::nullopt);
+    {
+        const qv4720fp_DriverTurn::Hold turn(m_turn);
+        if (!m_demo)
+            result.status = qv4720_writeChannel(m_vi, static_cast<ViUInt16>(channel), volts);
+        // After a failed write the output may hold anything.
+        setRecord(channel,
+                  result.status >= VI_SUCCESS ? std::optional<double>(volts) : std::nullopt);
+    }
+    emit setpointChanged(channel);
     return result;
-}
-
-ViStatus qv4720fp_CardSession::reset() {
-    if (onOwnerThread())
-        return resetOnOwner();
-    ViStatus status = VI_SUCCESS;
-    QMetaObject::invokeMethod(
-        this, [this] { return resetOnOwner(); }, Qt::BlockingQueuedConnection, &status);
-    return status;
 }
 
 // The card's outputs after a reset are its own; no write of this program
 // stands any more.
-ViStatus qv4720fp_CardSession::resetOnOwner() {
+ViStatus qv4720fp_CardSession::reset() {
     if (!isOpen())
         return VI_SUCCESS;
-    const ViStatus status = m_demo ? VI_SUCCESS : qv4720_reset(m_vi);
-    forgetAll();
+    ViStatus status = VI_SUCCESS;
+    {
+        const qv4720fp_DriverTurn::Hold turn(m_turn);
+        if (!m_demo)
+            status = qv4720_reset(m_vi);
+        for (int channel = 1; channel <= ChannelCount; ++channel)
+            setRecord(channel, std::nullopt);
+    }
+    for (int channel = 1; channel <= ChannelCount; ++channel)
+        emit setpointChanged(channel);
     return status;
 }
 
 ViStatus qv4720fp_CardSession::close() {
     if (m_demo || m_vi == 0)
         return VI_SUCCESS;
-    const ViStatus status = qv4720_close(m_vi);
+    ViStatus status = VI_SUCCESS;
+    {
+        const qv4720fp_DriverTurn::Hold turn(m_turn);
+        status = qv4720_close(m_vi);
+    }
     m_vi = 0;
     forgetAll();
     return status;
@@ -186,18 +179,17 @@ std::optional<double> qv4720fp_CardSession::setpoint(int channel) const {
     return m_setpoints[static_cast<std::size_t>(channel - 1)];
 }
 
-void qv4720fp_CardSession::record(int channel, std::optional<double> volts) {
-    {
-        QMutexLocker lock(&m_recordMutex);
-        m_setpoints[static_cast<std::size_t>(channel - 1)] = volts;
-    }
-    emit setpointChanged(channel);
+void qv4720fp_CardSession::setRecord(int channel, std::optional<double> volts) {
+    QMutexLocker lock(&m_recordMutex);
+    m_setpoints[static_cast<std::size_t>(channel - 1)] = volts;
 }
 
 void qv4720fp_CardSession::forgetAll() {
     for (int channel = 1; channel <= ChannelCount; ++channel) {
-        if (setpoint(channel))
-            record(channel, std::nullopt);
+        if (setpoint(channel)) {
+            setRecord(channel, std::nullopt);
+            emit setpointChanged(channel);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #ifndef QV4720FP_CARDSESSION_H
 #define QV4720FP_CARDSESSION_H
 
+#include "qv4720fp_DriverTurn.h"
 #include "visa.h"
 
 #include <QMutex>
@@ -18,12 +19,13 @@ class qv4000fp_genFC;
 // card's rules (what opens, which range is one, what may be written) live
 // here once.
 //
-// Threads: the session belongs to the thread that created it (its owner),
-// which must run an event loop if other threads call it. open, adopt,
-// startDemo and the reads are for the owner thread. writeChannel and reset
-// may be called from any thread: from another thread the call is queued to
-// the owner, in the order of arrival, and waits for its result. setpoint()
-// may be read from any thread.
+// Threads: open, adopt, startDemo, the reads and close are for the thread
+// that created the session, before and after other threads use it.
+// writeChannel, reset and setpoint() may be called from any thread (the
+// panel, the network server and the sequence engine's thread): the driver
+// calls take turns in the order the callers arrive, one at a time, and
+// setpointChanged is emitted on the writer's thread (queued to receivers
+// elsewhere).
 class qv4720fp_CardSession : public QObject {
     Q_OBJECT
 public:
@@ -105,10 +107,7 @@ signals:
     void setpointChanged(int channel);
 
 private:
-    bool onOwnerThread() const;
-    WriteResult writeOnOwner(int channel, double volts);
-    ViStatus resetOnOwner();
-    void record(int channel, std::optional<double> volts);
+    void setRecord(int channel, std::optional<double> volts);
     void forgetAll();
 
     qv4000fp_genFC* m_fc;
@@ -118,6 +117,7 @@ private:
     double m_hiLimit = 0.0;
     bool m_rangeValid = false;
     Identity m_identity;
+    qv4720fp_DriverTurn m_turn;
     mutable QMutex m_recordMutex;
     std::array<std::optional<double>, ChannelCount> m_setpoints;
 };

@@ -1,6 +1,6 @@
 // The card session's contract, on the simulated bench in this process: what
 // opens, what may be written, what the set-point record knows, and writes
-// from another thread reaching the card in order on the owner's thread.
+// from other threads reaching the card one at a time, in order.
 #include "TraceLines.h"
 #include "qv4720.h"
 #include "qv4720_fc.h"
@@ -113,8 +113,8 @@ private slots:
         QCOMPARE(session.close(), VI_SUCCESS);
     }
 
-    // A sequence-like writer on a thread of its own: every write is queued to
-    // the owner thread and reaches the card in the order it was made.
+    // A sequence-like writer on a thread of its own beside the owner's: every
+    // write reaches the card, in the order it was made.
     void writesFromAnotherThreadKeepTheirOrder() {
         qv4720fp_CardSession session(&m_fc);
         session.open(kCarrier, 1, false);
