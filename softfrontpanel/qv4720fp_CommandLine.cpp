@@ -4,6 +4,7 @@
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_ListCommand.h"
 #include "qv4720fp_Options.h"
+#include "qv4720fp_PlayCommand.h"
 #include "qv4720fp_Print.h"
 #include "qv4720fp_ServeCommand.h"
 #include "qv4720fp_ToolkitOptions.h"
@@ -176,7 +177,8 @@ QString qv4720fp_CommandLine::listProblem(const QCommandLineParser& parser) {
         return fromTable(kJsonWithoutList);
     if (!list)
         return QString();
-    for (const char* name : {"set", "reset", "resource", "fc", "demo", "serve"}) {
+    for (const char* name :
+         {"set", "reset", "resource", "fc", "demo", "serve", "play", "recall", "limit", "slew"}) {
         if (parser.isSet(fromTable(name)))
             return fromTable(kListWith).arg(fromTable(name));
     }
@@ -232,11 +234,16 @@ QString qv4720fp_CommandLine::serveProblem(const QCommandLineParser& parser) {
 QString qv4720fp_CommandLine::writeProblem(const QCommandLineParser& parser) {
     m_reset = parser.isSet(QStringLiteral("reset"));
     const QStringList settings = parser.values(QStringLiteral("set"));
-    if (!m_reset && settings.isEmpty())
+    if (const QString problem = qv4720fp_PlayOptions::parse(parser, &m_play); !problem.isEmpty())
+        return problem;
+    if (!m_reset && settings.isEmpty() && !m_play.any())
         return QString();
     if (m_request.start == qv4000fp_connectRequest::Start::Ask)
-        return fromTable(kWriteWithoutCard).arg(fromTable(m_reset ? "reset" : "set"));
-    m_mode = Mode::Set;
+        return fromTable(kWriteWithoutCard)
+            .arg(fromTable(m_play.any() ? "play, --recall, --limit or --slew"
+                           : m_reset    ? "reset"
+                                        : "set"));
+    m_mode = m_play.any() ? Mode::Play : Mode::Set;
     return qv4720fp_SetCommand::parse(settings, &m_settings);
 }
 
@@ -264,6 +271,8 @@ int qv4720fp_CommandLine::runHeadless() const {
         return runSet();
     case Mode::Serve:
         return runServe();
+    case Mode::Play:
+        return runPlay();
     case Mode::NoDisplay:
         qv4720fp_printMessage(fromTable(kNoDisplay));
         return qv4720fp_ExitUsage;
@@ -282,6 +291,11 @@ int qv4720fp_CommandLine::usageError() const {
 int qv4720fp_CommandLine::runServe() const {
     qv4720_fc descriptor;
     return qv4720fp_ServeCommand(&descriptor, m_request, m_serve).run();
+}
+
+int qv4720fp_CommandLine::runPlay() const {
+    qv4720_fc descriptor;
+    return qv4720fp_PlayCommand(&descriptor, m_request, m_reset, m_settings, m_play).run();
 }
 
 int qv4720fp_CommandLine::runSet() const {

@@ -2,6 +2,7 @@
 #define QV4720FP_COMMANDLINE_H
 
 #include "qv4000fp_connectRequest.h"
+#include "qv4720fp_PlayOptions.h"
 #include "qv4720fp_ServeOptions.h"
 #include "qv4720fp_SetCommand.h"
 
@@ -17,7 +18,7 @@ class QCommandLineParser;
 // from the desktop menu. No widgets here: main() starts the panel itself.
 class qv4720fp_CommandLine {
 public:
-    enum class Mode { Panel, Help, Version, List, Set, Serve, UsageError, NoDisplay };
+    enum class Mode { Panel, Help, Version, List, Set, Play, Serve, UsageError, NoDisplay };
 
     // Reads the options; --bench takes effect here, before any library call.
     // The panel without a display to show it on becomes Mode::NoDisplay.
@@ -47,6 +48,7 @@ private:
     int usageError() const;
     int runSet() const;
     int runServe() const;
+    int runPlay() const;
 
     Mode m_mode = Mode::Panel;
     QString m_problem;
@@ -56,6 +58,7 @@ private:
     qv4000fp_connectRequest m_request;
     QList<qv4720fp_SetCommand::Setting> m_settings;
     qv4720fp_ServeOptions m_serve;
+    qv4720fp_PlayOptions m_play;
 };
 
 #endif

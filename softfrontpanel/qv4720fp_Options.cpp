@@ -35,6 +35,21 @@ const OptionText kOptions[] = {
      "(or --demo). Channels not named keep their outputs."},
     {"", "reset", "",
      "With --resource and --fc: reset the card before any --set, or when --serve opens it."},
+    {"", "play", "FILE",
+     "Play the sequence in this CSV file without a window (see qv4720sfp(1) for the format), "
+     "with progress on a terminal; SIGINT stops it with its stop rule (exit status 130). "
+     "Needs --resource and --fc (or --demo)."},
+    {"", "repeat", "N", "With --play: play the sequence N times (default 1)."},
+    {"", "recall", "FILE",
+     "Recall the set-points, limits and slew limits saved in this setup file, written "
+     "through the slew limits; a setup from another card is recalled with a warning."},
+    {"", "limit", "CH=LO:HI",
+     "Soft limits for channel CH inside the card's range: any value outside them is refused "
+     "(repeatable)."},
+    {"", "slew", "CH=VPS",
+     "A slew limit for channel CH in volts a second: every change of it becomes a ramp "
+     "(repeatable). A ramp needs the channel's present value, which is known only once this "
+     "program has written it."},
     {"", "serve", "",
      "Serve the card as a SCPI instrument over TCP (see qv4720sfp(1)). With --resource and "
      "--fc (or --demo) that card is opened, without a reset unless --reset is given; "
@@ -57,6 +72,8 @@ const char* const kUsage =
     "       qv4720sfp --list [--json] [--bench FILE]\n"
     "       qv4720sfp --resource DESCRIPTOR --fc N [--reset] [--set CH=VOLTS]... [--bench FILE]\n"
     "       qv4720sfp --demo [--reset] [--set CH=VOLTS]...\n"
+    "       qv4720sfp --resource DESCRIPTOR --fc N [--limit CH=LO:HI]... [--slew CH=VPS]...\n"
+    "                 [--recall FILE] [--set CH=VOLTS]... [--play FILE [--repeat N]]\n"
     "       qv4720sfp --serve [--demo | --resource DESCRIPTOR --fc N [--reset]] [--no-window]\n"
     "                 [--port N] [--vxi11-port N] [--listen ADDR]... [--allow CIDR]...\n"
     "       qv4720sfp --help | --version\n"

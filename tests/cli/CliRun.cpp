@@ -51,6 +51,11 @@ int CliRun::run(const QStringList& arguments, Output output) {
     return process.exitCode();
 }
 
+void CliRun::startHeadless(QProcess* process, const QStringList& arguments) const {
+    process->setProcessEnvironment(environment());
+    process->start(QStringLiteral(QV4720SFP_PROGRAM), arguments);
+}
+
 void CliRun::startPanel(QProcess* process, const QStringList& arguments) const {
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

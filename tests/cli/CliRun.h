@@ -22,6 +22,8 @@ public:
     // Runs to the end; returns the exit code, or -1 when the program
     // crashed or did not end in time.
     int run(const QStringList& arguments, Output output = Output::Captured);
+    // Starts the program without a display, as run() does, and returns at once.
+    void startHeadless(QProcess* process, const QStringList& arguments) const;
     // Starts the program with the offscreen platform (for the panel).
     void startPanel(QProcess* process, const QStringList& arguments) const;
 
