@@ -33,14 +33,15 @@ private:
     QString listProblem(const QCommandLineParser& parser);
     QString connectionProblem(const QCommandLineParser& parser);
     QString writeProblem(const QCommandLineParser& parser);
-    static QString benchProblem(const QString& path);
+    static QString benchProblem(const QByteArray& path, const QString& source);
     int usageError() const;
     int runSet() const;
     int runPanel() const;
 
     Mode m_mode = Mode::Panel;
     QString m_problem;
-    QString m_bench;
+    QList<QByteArray> m_rawArguments;
+    QByteArray m_benchName; // as the system spells it: any bytes but NUL
     bool m_json = false;
     bool m_reset = false;
     qv4000fp_connectRequest m_request;

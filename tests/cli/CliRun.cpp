@@ -31,9 +31,18 @@ QProcessEnvironment CliRun::environment() const {
 }
 
 int CliRun::run(const QStringList& arguments) {
+    return runProgram(QStringLiteral(QV4720SFP_PROGRAM), arguments);
+}
+
+int CliRun::runShell(const QString& script) {
+    return runProgram(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), script, QStringLiteral(QV4720SFP_PROGRAM)});
+}
+
+int CliRun::runProgram(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessEnvironment(environment());
-    process.start(QStringLiteral(QV4720SFP_PROGRAM), arguments);
+    process.start(program, arguments);
     const bool ended = process.waitForFinished(kTimeoutMs);
     if (!ended)
         process.kill();

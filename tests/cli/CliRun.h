@@ -18,6 +18,9 @@ public:
     // Runs to the end; returns the exit code, or -1 when the program
     // crashed or did not end in time.
     int run(const QStringList& arguments);
+    // Runs `sh -c script` with $0 the program: for arguments that are bytes,
+    // not text.
+    int runShell(const QString& script);
     // Starts the program with the offscreen platform (for the panel).
     void startPanel(QProcess* process, const QStringList& arguments) const;
 
@@ -29,6 +32,7 @@ public:
 
 private:
     QProcessEnvironment environment() const;
+    int runProgram(const QString& program, const QStringList& arguments);
 
     QTemporaryDir m_dir;
     bool m_ownBench = false;

@@ -101,6 +101,9 @@ private slots:
         QTest::newRow("channel twice") << kCard + " --set 1=1 --set 2=2 --set 1=3";
         QTest::newRow("bench missing") << kCard + " --set 1=1 --bench /nonexistent/bench.yaml";
         QTest::newRow("bench is a folder") << "--list --bench /";
+        QTest::newRow("bench is a device") << "--list --bench=/dev/zero";
+        QTest::newRow("bench is no bench")
+            << "--list --bench " + QFINDTESTDATA("../instrument/hostile/deep.yaml");
     }
     void usageErrorOpensNothing() {
         QFETCH(QString, line);
@@ -114,6 +117,25 @@ private slots:
         if (line.contains(QLatin1String("--bench ")))
             QVERIFY(lines.at(0).contains(args(line).last()));
         QCOMPARE(cli.trace(), QStringList());
+    }
+
+    // A bench named by the environment is checked as --bench is; its name
+    // may be any bytes.
+    void benchFromEnvironmentAndAnyName() {
+        CliRun bad("version: 2\nresources: {}\n");
+        QCOMPARE(bad.run(args("--list")), 2);
+        QVERIFY2(bad.err().startsWith("qv4720sfp: ZELVAN_SIM_BENCH: not a usable bench: " +
+                                      bad.benchPath() + ":1: \"version\" must be"),
+                 qPrintable(bad.err()));
+        QCOMPARE(bad.trace(), QStringList());
+
+        CliRun cli;
+        const QString script = QStringLiteral(
+            R"sh(d=$(mktemp -d) && f="$d/$(printf 'b\377.yaml')" &&
+               printf 'version: 1\nresources: {"VXI0::3::INSTR": {carrier: {slots: {2: {code: 0x4720}}}}}' >"$f" &&
+               "$0" --list --json --bench "$f"; status=$?; rm -rf "$d"; exit $status)sh");
+        QCOMPARE(cli.runShell(script), 0);
+        QVERIFY2(cli.out().contains("VXI0::3::INSTR"), qPrintable(cli.err()));
     }
 
     void helpAndVersionNeedNoDisplay() {
