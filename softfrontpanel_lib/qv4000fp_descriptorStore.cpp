@@ -234,7 +234,8 @@ QString qv4000fp_descriptorStore::changedSection(const QByteArray& section, cons
         change(settings);
         settings.endGroup();
         settings.sync();
-        if (settings.status() != QSettings::NoError)
+        // A format error only means the old text was odd; it is rewritten.
+        if (settings.status() == QSettings::AccessError)
             return reasonOf(kNoTemporary, copy.fileName());
     }
     QFile written(copy.fileName());
