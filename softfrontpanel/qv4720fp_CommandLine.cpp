@@ -14,14 +14,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dlfcn.h>
+
 namespace {
 const char* const kTryHelp = "Try 'qv4720sfp --help'";
 const char* const kUnknownOption = "unknown option '%1'";
 const char* const kUnexpected = "unexpected argument '%1'";
 const char* const kRepeated = "--%1 given more than once";
-const char* const kNoBench = "--bench: cannot read '%1': no such file";
-const char* const kBenchNotFile = "--bench: cannot read '%1': not a file";
-const char* const kUnreadableBench = "--bench: cannot read '%1': %2";
+const char* const kNoBench = "%1: cannot read '%2': no such file";
+const char* const kBenchNotFile = "%1: cannot read '%2': not a file";
+const char* const kUnreadableBench = "%1: cannot read '%2': %3";
+const char* const kBadBench = "%1: not a usable bench: %2";
+const char* const kBenchOption = "--bench";
+const char* const kBenchCheck = "zsim_checkBenchFile";
 const char* const kJsonWithoutList = "--json needs --list";
 const char* const kListWith = "--list cannot be combined with --%1";
 const char* const kDemoWith = "--demo cannot be combined with --%1";
@@ -85,18 +90,42 @@ bool displayNamed(const QStringList& arguments) {
     return false;
 }
 
+// The bytes of the argument the parser read the --bench value from: a file
+// name need not be text in the locale's encoding.
+QByteArray rawBenchName(const QList<QByteArray>& raw, const QString& value) {
+    const QByteArray option = kBenchOption;
+    for (qsizetype i = raw.size() - 1; i > 0; --i) {
+        const QByteArray& argument = raw.at(i);
+        if (argument.startsWith(option + '=') &&
+            QString::fromLocal8Bit(argument.mid(option.size() + 1)) == value)
+            return argument.mid(option.size() + 1);
+        if (raw.at(i - 1) == option && QString::fromLocal8Bit(argument) == value)
+            return argument;
+    }
+    return QFile::encodeName(value);
+}
+
+// The stand-in libraries' own check of a bench file, when they are the
+// libraries loaded; a real installation has no bench to check.
+using BenchCheck = int (*)(const char* path, char* reason, int size);
+BenchCheck standInBenchCheck() {
+    return reinterpret_cast<BenchCheck>(dlsym(RTLD_DEFAULT, kBenchCheck));
+}
+
 } // namespace
 
 qv4720fp_CommandLine::qv4720fp_CommandLine(int argc, char** argv) {
     qv4720fp_guardStandardStreams();
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
+    for (int i = 0; i < argc; ++i) {
+        m_rawArguments << QByteArray(argv[i]);
         arguments << QString::fromLocal8Bit(argv[i]);
+    }
     parse(arguments);
     settleDisplay(arguments);
     // The libraries read the bench at their first call, which comes later.
-    if (m_mode != Mode::UsageError && !m_bench.isEmpty())
-        qputenv(kBenchVariable, QFile::encodeName(m_bench));
+    if (m_mode != Mode::UsageError && !m_benchName.isEmpty())
+        qputenv(kBenchVariable, m_benchName);
 }
 
 // The panel without a display: a server goes on without a window when it
@@ -143,31 +172,46 @@ QString qv4720fp_CommandLine::problemWith(const QCommandLineParser& parser) {
         if (parser.values(fromTable(name)).size() > 1)
             return fromTable(kRepeated).arg(fromTable(name));
     }
-    m_bench = parser.value(QStringLiteral("bench"));
     if (parser.isSet(QStringLiteral("bench"))) {
-        if (const QString problem = benchProblem(m_bench); !problem.isEmpty())
+        m_benchName = rawBenchName(m_rawArguments, parser.value(QStringLiteral("bench")));
+        if (const QString problem = benchProblem(m_benchName, fromTable(kBenchOption));
+            !problem.isEmpty())
             return problem;
     }
-    if (const QString problem = listProblem(parser); !problem.isEmpty())
-        return problem;
-    if (m_mode == Mode::List)
-        return QString();
-    if (const QString problem = connectionProblem(parser); !problem.isEmpty())
-        return problem;
-    if (const QString problem = serveProblem(parser); !problem.isEmpty() || m_serve.serve)
-        return problem;
-    return writeProblem(parser);
+    QString problem = listProblem(parser);
+    if (problem.isEmpty() && m_mode != Mode::List) {
+        problem = connectionProblem(parser);
+        if (problem.isEmpty())
+            problem = serveProblem(parser);
+        if (problem.isEmpty() && !m_serve.serve)
+            problem = writeProblem(parser);
+    }
+    // A bench named only by the environment is checked too once an option
+    // asks for the card; the panel started bare keeps the libraries' own way.
+    const QByteArray variable = qgetenv(kBenchVariable);
+    const bool bare =
+        m_mode == Mode::Panel && m_request.start == qv4000fp_connectRequest::Start::Ask;
+    if (problem.isEmpty() && m_benchName.isEmpty() && !variable.isEmpty() && !bare)
+        problem = benchProblem(variable, fromTable(kBenchVariable));
+    return problem;
 }
 
-QString qv4720fp_CommandLine::benchProblem(const QString& path) {
-    const QFileInfo info(path);
+QString qv4720fp_CommandLine::benchProblem(const QByteArray& path, const QString& source) {
+    if (const BenchCheck check = standInBenchCheck()) {
+        QByteArray reason(4096, '\0');
+        if (check(path.constData(), reason.data(), int(reason.size())) == 0)
+            return QString();
+        return fromTable(kBadBench).arg(source, QString::fromUtf8(reason.constData()));
+    }
+    const QString shown = QString::fromLocal8Bit(path);
+    const QFileInfo info(QFile::decodeName(path));
+    QFile file(QFile::decodeName(path));
     if (!info.exists())
-        return fromTable(kNoBench).arg(path);
+        return fromTable(kNoBench).arg(source, shown);
     if (!info.isFile())
-        return fromTable(kBenchNotFile).arg(path);
-    QFile file(path);
+        return fromTable(kBenchNotFile).arg(source, shown);
     if (!file.open(QIODevice::ReadOnly))
-        return fromTable(kUnreadableBench).arg(path, file.errorString());
+        return fromTable(kUnreadableBench).arg(source, shown, file.errorString());
     return QString();
 }
 

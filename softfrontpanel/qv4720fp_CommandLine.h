@@ -43,7 +43,7 @@ private:
     QString writeProblem(const QCommandLineParser& parser);
     QString serveProblem(const QCommandLineParser& parser);
     void settleDisplay(const QStringList& arguments);
-    static QString benchProblem(const QString& path);
+    static QString benchProblem(const QByteArray& path, const QString& source);
     int runHeadless() const;
     int usageError() const;
     int runSet() const;
@@ -52,7 +52,8 @@ private:
 
     Mode m_mode = Mode::Panel;
     QString m_problem;
-    QString m_bench;
+    QList<QByteArray> m_rawArguments;
+    QByteArray m_benchName; // as the system spells it: any bytes but NUL
     bool m_json = false;
     bool m_reset = false;
     qv4000fp_connectRequest m_request;

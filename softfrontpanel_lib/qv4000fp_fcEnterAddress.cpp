@@ -1,6 +1,7 @@
 #include "qv4000fp_fcEnterAddress.h"
 
 #include "qv4000fp_connectionTexts.h"
+#include "qv4000fp_descriptorStore.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_genFC.h"
 #include "qv4000fp_icons.h"
@@ -10,9 +11,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,6 +23,9 @@ const char* const kCountLabel = "Count: ";
 const char* const kOk = "OK";
 const char* const kCancel = "Cancel";
 const char* const kDefaultDescriptor = "TCPIP::192.168.2.100::INSTR";
+const char* const kNotSaved = "The entered addresses cannot be remembered for the next "
+                              "time; the panel goes on without saving them.\nError: %1";
+const char* const kConfigFolder = "/.config";
 
 const char* const kVendorFolder = "Quorvel";
 const char* const kFileName = "DefaultInstrDescr.ini";
@@ -68,18 +72,45 @@ QStringList recentDescriptors(const QComboBox* combo) {
     recent.removeDuplicates();
     return recent;
 }
+
+QStringList storedEntries(const QSettings& settings, int row) {
+    QStringList entries;
+    for (int entry = 1; entry <= qv4000fp_fcEnterAddress::RecentDescriptors; ++entry)
+        entries << readText(settings, descriptorKey(row, entry));
+    return entries;
+}
+
+// This panel's list with what other panels added since it loaded the file
+// placed right after its current text, so that no one's new entry is lost.
+QStringList mergedRecent(const QStringList& ours, const QStringList& loaded,
+                         const QStringList& now) {
+    QStringList merged{ours.first()};
+    for (const QString& entry : now) {
+        if (!entry.isEmpty() && !loaded.contains(entry))
+            merged << entry;
+    }
+    merged << ours.mid(1);
+    merged.removeDuplicates();
+    return merged;
+}
+
+QString absoluteOrEmpty(const QString& folder) {
+    return QDir::isAbsolutePath(folder) ? folder : QString();
+}
 } // namespace
 
 QString qv4000fp_descriptorFilePath() {
-    const QString profile = qEnvironmentVariable("ALLUSERSPROFILE");
+    const QString profile = absoluteOrEmpty(qEnvironmentVariable("ALLUSERSPROFILE"));
 #ifdef Q_OS_WIN
     const QString folder = profile.isEmpty() ? QStringLiteral("c:\\vxipnp") : profile;
     return folder + QLatin1Char('\\') + QLatin1String(kVendorFolder) + QLatin1Char('\\') +
            QLatin1String(kFileName);
 #else
-    const QString folder =
-        profile.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                          : profile;
+    QString folder = profile;
+    if (folder.isEmpty())
+        folder = absoluteOrEmpty(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QLatin1String(kConfigFolder);
     return folder + QLatin1Char('/') + QLatin1String(kVendorFolder) + QLatin1Char('/') +
            QLatin1String(kFileName);
 #endif
@@ -143,21 +174,22 @@ void qv4000fp_fcEnterAddress::countChanged() {
 }
 
 void qv4000fp_fcEnterAddress::loadDescriptors() {
-    QSettings settings(m_iniFile, QSettings::IniFormat);
-    settings.beginGroup(m_group);
-    for (int i = 0; i < MaxRows && m_rows[i]; ++i)
-        loadRow(settings, i + 1);
-    m_countCombo->setCurrentIndex(
-        readIndex(settings, QLatin1String(kCountKey), 1, m_countCombo->count()));
-    settings.endGroup();
+    m_loadedEntries.clear();
+    qv4000fp_descriptorStore(m_iniFile, m_group).read([this](QSettings& settings) {
+        for (int i = 0; i < MaxRows && m_rows[i]; ++i)
+            loadRow(settings, i + 1);
+        m_countCombo->setCurrentIndex(
+            readIndex(settings, QLatin1String(kCountKey), 1, m_countCombo->count()));
+    });
 }
 
 void qv4000fp_fcEnterAddress::loadRow(QSettings& settings, int row) {
     QComboBox* descriptor = m_rows[row - 1]->m_descriptorCombo;
     descriptor->clear();
     descriptor->clearEditText();
+    m_loadedEntries << storedEntries(settings, row);
     for (int entry = 1; entry <= RecentDescriptors; ++entry) {
-        QString text = readText(settings, descriptorKey(row, entry));
+        QString text = m_loadedEntries.last().at(entry - 1);
         if (text.isEmpty() && row == 1 && entry == 1)
             text = QString::fromLatin1(kDefaultDescriptor);
         if (!text.isEmpty())
@@ -170,27 +202,37 @@ void qv4000fp_fcEnterAddress::loadRow(QSettings& settings, int row) {
 void qv4000fp_fcEnterAddress::saveDescriptors(QStringList& descriptors, QList<int>& fcNumbers) {
     descriptors.clear();
     fcNumbers.clear();
-    // The first acceptance on a fresh system finds no folder yet.
-    QDir().mkpath(QFileInfo(m_iniFile).absolutePath());
-    QSettings settings(m_iniFile, QSettings::IniFormat);
-    settings.beginGroup(m_group);
     const int counted = m_countCombo->currentIndex() + 1;
-    for (int i = 0; i < MaxRows && m_rows[i]; ++i) {
-        saveRow(settings, i + 1);
-        if (i < counted) {
-            descriptors << m_rows[i]->m_descriptorCombo->currentText();
-            fcNumbers << m_rows[i]->m_fcCombo->currentIndex();
-        }
+    for (int i = 0; i < counted && i < MaxRows && m_rows[i]; ++i) {
+        descriptors << m_rows[i]->m_descriptorCombo->currentText();
+        fcNumbers << m_rows[i]->m_fcCombo->currentIndex();
     }
-    settings.setValue(QLatin1String(kCountKey), counted);
-    settings.endGroup();
-    // Write errors go unreported: the entries are simply not remembered.
-    settings.sync();
+    // Creates the folder and the file on a fresh system.
+    const QString problem =
+        qv4000fp_descriptorStore(m_iniFile, m_group).write([&](QSettings& settings) {
+            for (int i = 0; i < MaxRows && m_rows[i]; ++i)
+                saveRow(settings, i + 1);
+            settings.setValue(QLatin1String(kCountKey), counted);
+        });
+    if (!problem.isEmpty())
+        tellNotSaved(problem);
 }
 
 void qv4000fp_fcEnterAddress::saveRow(QSettings& settings, int row) {
-    const QStringList recent = recentDescriptors(m_rows[row - 1]->m_descriptorCombo);
+    const QStringList recent =
+        mergedRecent(recentDescriptors(m_rows[row - 1]->m_descriptorCombo),
+                     m_loadedEntries.value(row - 1), storedEntries(settings, row));
     for (int entry = 1; entry <= RecentDescriptors; ++entry)
         settings.setValue(descriptorKey(row, entry), recent.value(entry - 1));
     settings.setValue(fcNumberKey(row), m_rows[row - 1]->m_fcCombo->currentIndex());
+}
+
+// Once per dialog: the workflow goes on, with the entries kept only in it.
+void qv4000fp_fcEnterAddress::tellNotSaved(const QString& reason) {
+    if (m_toldNotSaved)
+        return;
+    m_toldNotSaved = true;
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLatin1(kNotSaved).arg(reason),
+                    QMessageBox::Ok, this);
+    box.exec();
 }

@@ -34,6 +34,7 @@ private slots:
 private:
     void loadRow(QSettings& settings, int row);
     void saveRow(QSettings& settings, int row);
+    void tellNotSaved(const QString& reason);
 
 public:
     // Null past the first entry in the single-card form.
@@ -41,11 +42,18 @@ public:
     QString m_group;   // model text: names the card's section of the file
     QString m_iniFile; // full path of the descriptor file
     QComboBox* m_countCombo;
+
+private:
+    // Each row's entries as the file held them at the last load: what other
+    // panels added since then is what a save must keep.
+    QList<QStringList> m_loadedEntries;
+    bool m_toldNotSaved = false;
 };
 
 // Full path of the descriptor file: "Quorvel/DefaultInstrDescr.ini" in the
 // all-users profile folder, else in the drive's instrument folder (Windows)
-// or the user's configuration folder.
+// or the user's configuration folder. A relative folder in either variable is
+// ignored, as the XDG rules say.
 QString qv4000fp_descriptorFilePath();
 
 #endif

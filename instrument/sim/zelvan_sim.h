@@ -25,6 +25,14 @@ ZSIM_API int zsim_loadBenchFile(const char* path);
  * stands for the file name in messages. */
 ZSIM_API int zsim_loadBenchText(const char* yaml, const char* name);
 
+/* Tells whether zsim_loadBenchFile would take the file, without loading it
+ * and without printing: 0 it would; -1 it would not, and reason (bounded by
+ * size, always terminated when size > 0; may be NULL) gets
+ * "FILE[:LINE]: fault" with control characters shown as \xNN. Only a
+ * regular file of at most 16 MiB is read, and nothing blocks: a FIFO or a
+ * device is refused unopened. */
+ZSIM_API int zsim_checkBenchFile(const char* path, char* reason, int size);
+
 /* Replaces the bench with the built-in default bench. */
 ZSIM_API void zsim_useDefaultBench(void);
 

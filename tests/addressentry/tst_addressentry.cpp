@@ -1,10 +1,12 @@
 #include "ModalAnswerer.h"
 #include "ModelOnlyCard.h"
+#include "qv4000fp_descriptorStore.h"
 #include "qv4000fp_fcEnterAddress.h"
 #include "qv4000fp_fcEnterAddressFc.h"
 #include "qv4000fp_genFC.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +108,77 @@ private slots:
         QCOMPARE(qv4000fp_descriptorFilePath(), fallback);
         qunsetenv("ALLUSERSPROFILE");
         QCOMPARE(qv4000fp_descriptorFilePath(), fallback);
+        // Relative folders are ignored, as the XDG rules say.
+        qputenv("ALLUSERSPROFILE", "profile");
+        qputenv("XDG_CONFIG_HOME", "config");
+        QCOMPARE(qv4000fp_descriptorFilePath(), fallback);
+        qputenv("XDG_CONFIG_HOME", m_dir->path().toLocal8Bit());
+        QCOMPARE(qv4000fp_descriptorFilePath(), file());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // A link in place of the file is replaced, never written through.
+    void linkIsReplacedNotFollowed() {
+        QDir().mkpath(m_dir->path() + QStringLiteral("/Quorvel"));
+        const QString victim = m_dir->filePath(QStringLiteral("victim"));
+        writeFile("[4720]\n1.1.Descriptor=A\n");
+        QVERIFY(QFile::rename(file(), victim));
+        for (const QString& target : {victim, m_dir->filePath(QStringLiteral("absent"))}) {
+            QFile::remove(file());
+            QVERIFY(QFile::link(target, file()));
+            ModelOnlyCard card(0x4720);
+            qv4000fp_fcEnterAddress dialog(&card);
+            dialog.loadDescriptors();
+            save(dialog);
+            QVERIFY(!QFileInfo(file()).isSymLink());
+        }
+        QFile f(victim);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("[4720]\n1.1.Descriptor=A\n"));
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("absent"))));
+    }
+
+    // Panels that loaded the same file keep each other's new entries; bytes
+    // of other sections, text or not, stay as they were.
+    void savesMergeAndKeepOtherSections() {
+        const QByteArray other = "[other]\nkey=\xff\xfe;\x01\n\n";
+        writeFile(other + "[4720]\n1.1.Descriptor=A\n");
+        ModelOnlyCard card(0x4720);
+        qv4000fp_fcEnterAddress first(&card);
+        qv4000fp_fcEnterAddress second(&card);
+        first.loadDescriptors();
+        second.loadDescriptors();
+        first.m_rows[0]->m_descriptorCombo->setEditText(QStringLiteral("B"));
+        second.m_rows[0]->m_descriptorCombo->setEditText(QStringLiteral("C"));
+        save(first);
+        save(second);
+        QCOMPARE(storedEntries("4720", 1), (QStringList{"C", "B", "A", "", ""}));
+        QVERIFY(fileBytes().startsWith(other));
+    }
+
+    // A lock that cannot be taken stops the save after a while, not forever,
+    // and the operator hears of it once.
+    void lockThatCannotBeTakenSaysSoOnce() {
+        writeFile("[4720]\n1.1.Descriptor=A\n");
+        const QByteArray before = fileBytes();
+        QVERIFY(QDir().mkpath(file() + QStringLiteral(".lock")));
+        ModelOnlyCard card(0x4720);
+        qv4000fp_fcEnterAddress dialog(&card);
+        dialog.loadDescriptors();
+        dialog.m_rows[0]->m_descriptorCombo->setEditText(QStringLiteral("B"));
+        ModalAnswerer answerer;
+        answerer.handle([](QWidget* modal) { modal->close(); });
+        QElapsedTimer timer;
+        timer.start();
+        QStringList descriptors;
+        save(dialog, &descriptors);
+        save(dialog);
+        QVERIFY(timer.elapsed() < 3 * qv4000fp_descriptorStore::LockTimeoutMs);
+        QCOMPARE(descriptors, QStringList{"B"});
+        QCOMPARE(answerer.seen().size(), 1);
+        QVERIFY(answerer.seen().first().text.startsWith(
+            "The entered addresses cannot be remembered for the next time"));
+        QCOMPARE(fileBytes(), before);
     }
 
     void singleCardForm() {

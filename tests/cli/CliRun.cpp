@@ -33,13 +33,23 @@ QProcessEnvironment CliRun::environment() const {
 }
 
 int CliRun::run(const QStringList& arguments, Output output) {
+    return runProgram(QStringLiteral(QV4720SFP_PROGRAM), arguments, output);
+}
+
+int CliRun::runShell(const QString& script) {
+    return runProgram(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), script, QStringLiteral(QV4720SFP_PROGRAM)},
+                      Output::Captured);
+}
+
+int CliRun::runProgram(const QString& program, const QStringList& arguments, Output output) {
     QProcess process;
     process.setProcessEnvironment(environment());
     if (output == Output::FullDisk)
         process.setStandardOutputFile(QStringLiteral("/dev/full"));
     if (output == Output::Closed)
         process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
-    process.start(QStringLiteral(QV4720SFP_PROGRAM), arguments);
+    process.start(program, arguments);
     const bool ended = process.waitForFinished(kTimeoutMs);
     if (!ended)
         process.kill();

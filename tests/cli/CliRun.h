@@ -24,6 +24,9 @@ public:
     int run(const QStringList& arguments, Output output = Output::Captured);
     // Starts the program without a display, as run() does, and returns at once.
     void startHeadless(QProcess* process, const QStringList& arguments) const;
+    // Runs `sh -c script` with $0 the program: for arguments that are bytes,
+    // not text.
+    int runShell(const QString& script);
     // Starts the program with the offscreen platform (for the panel).
     void startPanel(QProcess* process, const QStringList& arguments) const;
 
@@ -35,6 +38,7 @@ public:
 
 private:
     QProcessEnvironment environment() const;
+    int runProgram(const QString& program, const QStringList& arguments, Output output);
 
     QTemporaryDir m_dir;
     bool m_ownBench = false;

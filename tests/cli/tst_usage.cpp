@@ -27,7 +27,7 @@ QString sourceFile(const char* name) {
 // Every "-x" and "--word" in the texts.
 QSet<QString> optionNames(const QStringList& texts) {
     static const QRegularExpression option(
-        QStringLiteral("(?<![\\w-])(-[a-zA-Z]|--[a-z][a-z-]*)\\b"));
+        QStringLiteral("(?<![\\w-])(-[a-zA-Z]|--[a-z][a-z0-9-]*)\\b"));
     QSet<QString> names;
     for (const QString& text : texts) {
         for (const QRegularExpressionMatch& match : option.globalMatch(text))
@@ -106,6 +106,9 @@ private slots:
         QTest::newRow("channel twice") << kCard + " --set 1=1 --set 2=2 --set 1=3";
         QTest::newRow("bench missing") << kCard + " --set 1=1 --bench /nonexistent/bench.yaml";
         QTest::newRow("bench is a folder") << "--list --bench /";
+        QTest::newRow("bench is a device") << "--list --bench=/dev/zero";
+        QTest::newRow("bench is no bench")
+            << "--list --bench " + QFINDTESTDATA("../instrument/hostile/deep.yaml");
     }
     void usageErrorOpensNothing() {
         QFETCH(QString, line);
@@ -119,6 +122,25 @@ private slots:
         if (line.contains(QLatin1String("--bench ")))
             QVERIFY(lines.at(0).contains(args(line).last()));
         QCOMPARE(cli.trace(), QStringList());
+    }
+
+    // A bench named by the environment is checked as --bench is; its name
+    // may be any bytes.
+    void benchFromEnvironmentAndAnyName() {
+        CliRun bad("version: 2\nresources: {}\n");
+        QCOMPARE(bad.run(args("--list")), 2);
+        QVERIFY2(bad.err().startsWith("qv4720sfp: ZELVAN_SIM_BENCH: not a usable bench: " +
+                                      bad.benchPath() + ":1: \"version\" must be"),
+                 qPrintable(bad.err()));
+        QCOMPARE(bad.trace(), QStringList());
+
+        CliRun cli;
+        const QString script = QStringLiteral(
+            R"sh(d=$(mktemp -d) && f="$d/$(printf 'b\377.yaml')" &&
+               printf 'version: 1\nresources: {"VXI0::3::INSTR": {carrier: {slots: {2: {code: 0x4720}}}}}' >"$f" &&
+               "$0" --list --json --bench "$f"; status=$?; rm -rf "$d"; exit $status)sh");
+        QCOMPARE(cli.runShell(script), 0);
+        QVERIFY2(cli.out().contains("VXI0::3::INSTR"), qPrintable(cli.err()));
     }
 
     void helpAndVersionNeedNoDisplay() {
@@ -209,7 +231,7 @@ private slots:
         CliRun cli;
         QCOMPARE(cli.run({QStringLiteral("--help")}), 0);
         const QSet<QString> help = optionNames(helpHeads(cli.out()));
-        QCOMPARE(help.size(), 15);
+        QCOMPARE(help.size(), 26);
         QCOMPARE(optionNames(manHeads(sourceFile("qv4720sfp.1"))), help);
         QCOMPARE(optionNames(completionWords(sourceFile("qv4720sfp.bash-completion"))), help);
         // Every exit status of --help is explained in the manual page too.

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +26,25 @@ QString description() {
 }
 
 const char* const kHead = "version: 1\nresources:\n";
+
+QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return file.fileName();
+}
+
+// Aliases name one 64-card carrier from every resource: a small file whose
+// bench would be large.
+QByteArray aliasFanOut() {
+    QByteArray yaml = "version: 1\nresources:\n  \"ASRL0::INSTR\": {carrier: &k {slots: {";
+    for (int slot = 1; slot <= 64; ++slot)
+        yaml += QByteArray::number(slot) + (slot == 1 ? ": &c {code: 0x4720}, " : ": *c, ");
+    yaml += "}}}\n";
+    for (int i = 1; i < 5000; ++i)
+        yaml += "  \"ASRL" + QByteArray::number(i) + "::INSTR\": {carrier: *k}\n";
+    return yaml;
+}
 
 } // namespace
 
@@ -130,6 +150,53 @@ resources:
         const QByteArray first = description().toUtf8();
         QCOMPARE(zsim_loadBenchText(first.constData(), "again.yaml"), 0);
         QCOMPARE(description().toUtf8(), first);
+    }
+
+    void hostileFilesAreRefusedBeforeReading() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("fifo.yaml");
+        QCOMPARE(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+        QFile sparse(writeFile(dir, "sparse.yaml", kHead));
+        QVERIFY(sparse.resize(qint64(2) << 30)); // no blocks: refused by its size alone
+        QByteArray dense = "version: 1\nresources: {}\nx: [";
+        for (int i = 0; i < 300000; ++i)
+            dense += "1,";
+        QByteArray many = kHead;
+        for (int i = 0; i <= 10000; ++i)
+            many += "  \"ASRL" + QByteArray::number(i) + "::INSTR\": {}\n";
+        const QList<std::pair<QString, QString>> cases{
+            {fifo, "not a regular file"},
+            {"/dev/zero", "not a regular file"},
+            {dir.path(), "not a regular file"},
+            {sparse.fileName(), "larger than 16 MiB"},
+            {writeFile(dir, "empty.yaml", ""), "empty file"},
+            {writeFile(dir, "dense.yaml", dense + "1]\n"), "more than 250000 YAML nodes"},
+            {QFINDTESTDATA("hostile/deep.yaml"), "nested deeper than 16 levels"},
+            {writeFile(dir, "many.yaml", many), "more than 10000 resources"},
+            {writeFile(dir, "alias.yaml", aliasFanOut()), "more than 250000 entries"},
+        };
+        for (const auto& [path, reason] : cases) {
+            const QByteArray name = path.toUtf8();
+            char text[256] = {};
+            QCOMPARE(zsim_checkBenchFile(name.constData(), text, sizeof text), -1);
+            QVERIFY2(QString(text).startsWith(path + ":") && QString(text).contains(": " + reason),
+                     text);
+            simtest::StderrCapture capture;
+            QCOMPARE(zsim_loadBenchFile(name.constData()), -1);
+            QCOMPARE(capture.lines(), QStringList{"zelvan sim: " + QString(text)});
+            QCOMPARE(resourceCount(), 0);
+        }
+        QCOMPARE(zsim_checkBenchFile(ZSIM_BENCHES_DIR "/typical.yaml", nullptr, 0), 0);
+    }
+
+    void fileTextReachesTheTerminalEscaped() {
+        simtest::StderrCapture capture;
+        QCOMPARE(zsim_loadBenchFile(QFINDTESTDATA("hostile/escape.yaml").toUtf8().constData()), -1);
+        const QStringList lines = capture.lines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].endsWith("\"\\x1B]0;owned\\x07\\x1B[2J::INSTR\": not a VISA resource "
+                                   "descriptor"),
+                 qPrintable(lines[0]));
     }
 
     void survivesHostileInput() {

@@ -1,6 +1,9 @@
 #include "BenchLoader.h"
 
+#include "BenchFile.h"
+#include "EventBudget.h"
 #include "StatusText.h"
+#include "TerminalText.h"
 #include "VisaNames.h"
 #include "visa.h"
 
@@ -16,7 +19,19 @@ namespace zsim {
 namespace {
 
 constexpr int kMaxLatencyMs = 60000;
-constexpr size_t kMaxBenchBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxResources = 10000;
+// Entries visited while building; aliases let a small tree name the same
+// mapping many times, so the node count alone does not bound the bench.
+constexpr size_t kMaxEntriesVisited = kMaxBenchNodes;
+
+const char* const kPrefix = "zelvan sim: ";
+const char* const kEmpty = "empty file";
+const char* const kTooLarge = "larger than 16 MiB";
+const char* const kZeroByte = "not a text file (holds a zero byte)";
+const char* const kTooManyResources = "more than 10000 resources";
+const char* const kTooManyEntries = "more than 250000 entries (counting repeated aliases)";
+
+thread_local size_t t_entriesLeft = 0;
 
 // A fault in the bench: where, and what. Thrown inside the loader only.
 struct BenchFault {
@@ -110,6 +125,9 @@ void forEachEntry(const YAML::Node& map, const std::string& context,
     std::set<std::string> seen;
     for (auto it = map.begin(); it != map.end(); ++it) {
         const YAML::Node key = it->first;
+        if (t_entriesLeft == 0)
+            fail(key, context, kTooManyEntries);
+        --t_entriesLeft;
         if (!key.IsScalar())
             fail(key, context, "keys must be plain texts");
         const std::string& name = key.Scalar();
@@ -280,6 +298,8 @@ Bench bench(const YAML::Node& root, const std::string& name) {
             } else if (key == "faults") {
                 b.faults = faults(value, "");
             } else {
+                if (value.IsMap() && value.size() > kMaxResources)
+                    fail(value, "resources", kTooManyResources);
                 forEachEntry(
                     value, "resources", {},
                     [&](const std::string& descriptor, const YAML::Node& k, const YAML::Node& v) {
@@ -292,25 +312,43 @@ Bench bench(const YAML::Node& root, const std::string& name) {
     return b;
 }
 
+// Names and faults quote the file, which may hold terminal escapes.
 std::string message(const std::string& name, int line, const std::string& fault) {
-    std::string m = "zelvan sim: " + name;
+    std::string m = kPrefix + terminalSafe(name);
     if (line > 0)
         m += ":" + std::to_string(line);
-    return m + ": " + fault;
+    return m + ": " + terminalSafe(fault);
 }
 
 } // namespace
 
+BenchLoadResult failedBench(const std::string& name, const std::string& fault) {
+    BenchLoadResult result;
+    result.error = message(name, 0, fault);
+    return result;
+}
+
+std::string withoutPrefix(const std::string& error) {
+    const std::string prefix = kPrefix;
+    return error.compare(0, prefix.size(), prefix) == 0 ? error.substr(prefix.size()) : error;
+}
+
 BenchLoadResult parseBench(std::string_view yaml, const std::string& name) {
     BenchLoadResult result;
     try {
+        if (yaml.empty())
+            throw BenchFault{0, kEmpty};
         if (yaml.size() > kMaxBenchBytes)
-            throw BenchFault{0, "larger than 16 MiB"};
+            throw BenchFault{0, kTooLarge};
         if (yaml.find('\0') != std::string_view::npos)
-            throw BenchFault{0, "not a text file (holds a zero byte)"};
+            throw BenchFault{0, kZeroByte};
+        EventBudget::check(yaml);
         const YAML::Node root = YAML::Load(std::string(yaml));
+        t_entriesLeft = kMaxEntriesVisited;
         result.bench = bench(root, name);
     } catch (const BenchFault& f) {
+        result.error = message(name, f.line, f.message);
+    } catch (const EventBudget::BudgetExceeded& f) {
         result.error = message(name, f.line, f.message);
     } catch (const YAML::Exception& e) {
         result.error =

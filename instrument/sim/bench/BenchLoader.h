@@ -20,6 +20,12 @@ struct BenchLoadResult {
 
 ZSIM_INTERNAL BenchLoadResult parseBench(std::string_view yaml, const std::string& name);
 
+// A refusal before any parsing (the file could not be read), worded alike.
+ZSIM_INTERNAL BenchLoadResult failedBench(const std::string& name, const std::string& fault);
+
+// The error without its "zelvan sim: " head, for a caller that has its own.
+ZSIM_INTERNAL std::string withoutPrefix(const std::string& error);
+
 } // namespace zsim
 
 #endif

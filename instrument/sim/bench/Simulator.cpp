@@ -1,5 +1,6 @@
 #include "Simulator.h"
 
+#include "BenchFile.h"
 #include "BenchLoader.h"
 #include "DefaultBench.h"
 
@@ -7,8 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace zsim {
@@ -41,18 +40,13 @@ std::shared_ptr<const Bench> builtIn() {
 
 std::shared_ptr<const Bench> fromFile(const char* path, bool* ok) {
     const std::string name = path ? path : "(null)";
-    std::ifstream in;
-    if (path)
-        in.open(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "zelvan sim: %s: cannot be read: %s\n", name.c_str(),
-                     path ? std::strerror(errno) : "no file name");
+    const BenchFileText file = readBenchFile(path);
+    if (!file.ok) {
+        std::fprintf(stderr, "%s\n", failedBench(name, file.error).error.c_str());
         *ok = false;
         return emptyBench(name);
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parsedOrEmpty(text.str(), name, ok);
+    return parsedOrEmpty(file.text, name, ok);
 }
 
 } // namespace

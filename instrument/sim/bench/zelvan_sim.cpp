@@ -2,6 +2,8 @@
 #include "zelvan_sim.h"
 
 #include "BenchDescription.h"
+#include "BenchFile.h"
+#include "BenchLoader.h"
 #include "Simulator.h"
 #include "Trace.h"
 
@@ -31,6 +33,15 @@ int zsim_loadBenchFile(const char* path) {
 
 int zsim_loadBenchText(const char* yaml, const char* name) {
     return Simulator::instance().loadText(yaml ? yaml : "", name ? name : "(text)") ? 0 : -1;
+}
+
+int zsim_checkBenchFile(const char* path, char* reason, int size) {
+    const std::string name = path ? path : "(null)";
+    const zsim::BenchFileText file = zsim::readBenchFile(path);
+    const zsim::BenchLoadResult result =
+        file.ok ? zsim::parseBench(file.text, name) : zsim::failedBench(name, file.error);
+    copyOut(zsim::withoutPrefix(result.error), reason, size);
+    return result.bench ? 0 : -1;
 }
 
 void zsim_useDefaultBench(void) {
