@@ -6,6 +6,7 @@
 #include "qv4000fp_splashLabel.h"
 #include "qv4720_dblCtrl.h"
 #include "qv4720_fc.h"
+#include "qv4720fp_CardEngine.h"
 #include "qv4720fp_Config.h"
 #include "qv4720fp_PanelServer.h"
 #include "qv4720fp_RemoteStatus.h"
@@ -34,6 +35,7 @@ qv4720fp_App::qv4720fp_App(qv4000fp_genFC* fc) : qv4000fp_AppFC(fc, 0, false, nu
 
     bindSession(fc);
     readOutputRange();
+    m_cardEngine = new qv4720fp_CardEngine(m_session, this);
     m_config = new qv4720fp_Config(this);
     m_tabs->addTab(m_config, QString::fromLatin1(kPageTitle));
     m_config->rangeLabel()->setText(qv4720fp_rangeText(m_loLimit, m_hiLimit));

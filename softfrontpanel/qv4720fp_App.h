@@ -6,6 +6,7 @@
 #include "qv4720fp_ServeOptions.h"
 
 class QTabWidget;
+class qv4720fp_CardEngine;
 class qv4720fp_Config;
 class qv4720fp_RemoteStatus;
 
@@ -21,6 +22,8 @@ public:
     double hiLimit() const { return m_hiLimit; }
     qv4720fp_Config* config() const { return m_config; }
     qv4720fp_CardSession* session() const { return m_session; }
+    // The set-point engine of the session, shared with the network server.
+    qv4720fp_CardEngine* cardEngine() const { return m_cardEngine; }
     // The function card number of the open card; 0 in demo mode.
     int fcNumber() const { return demo() ? 0 : d_fcNumbers[0]; }
 
@@ -47,6 +50,7 @@ private:
     double m_hiLimit = 0.0;
     qv4720fp_Config* m_config = nullptr;
     qv4720fp_CardSession* m_session = nullptr;
+    qv4720fp_CardEngine* m_cardEngine = nullptr;
 };
 
 // "*Voltage Range: ..." for the given limits in volts.

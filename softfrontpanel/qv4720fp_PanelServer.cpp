@@ -13,7 +13,8 @@ const char* const kNotListening = "nowhere (no address could be used)";
 qv4720fp_PanelServer::qv4720fp_PanelServer(qv4720fp_App* window,
                                            const qv4720fp_ServeOptions& options)
     : QObject(window), m_window(window) {
-    m_server = new qv4720fp_Server(window->session(), options, window->fcNumber(), this);
+    m_server = new qv4720fp_Server(window->session(), window->cardEngine(), options,
+                                   window->fcNumber(), this);
     m_status = new qv4720fp_RemoteStatus;
     window->showRemoteStatus(m_status);
 

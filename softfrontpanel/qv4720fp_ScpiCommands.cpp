@@ -3,6 +3,7 @@
 #include "ScpiCall.h"
 #include "ScpiEngine.h"
 #include "ScpiFormat.h"
+#include "qv4720fp_CardEngine.h"
 #include "qv4720fp_CardSession.h"
 
 namespace {
@@ -50,13 +51,19 @@ ScpiReply reset(ScpiCall& call, Session* session) {
     return afterDriver(call, status, Session::resetReport(status));
 }
 
-ScpiReply setVoltage(ScpiCall& call, Session* session) {
+ScpiReply setVoltage(ScpiCall& call, Session* session, qv4720fp_CardEngine* cardEngine) {
     if (!session->rangeValid())
         return ScpiError::standard(ScpiError::DataOutOfRange, kNoRange);
     double volts = 0.0;
     if (const ScpiError error = call.real(0, limitsOf(session), &volts); error.isError())
         return error;
     const int channel = call.suffix(0);
+    if (cardEngine->guards(channel)) {
+        const SinkStatus status = cardEngine->set(channel, volts, LimitMode::Refuse);
+        return status.ok ? ScpiReply()
+                         : ScpiReply(ScpiError::standard(ScpiError::DataOutOfRange,
+                                                         status.error.toUtf8()));
+    }
     const Session::WriteResult result = session->writeChannel(channel, volts);
     if (result.refusal != Session::Refusal::None)
         return ScpiError::standard(ScpiError::DataOutOfRange,
@@ -98,7 +105,8 @@ void add(ScpiEngine& engine, const ScpiCommandSpec& spec) {
 }
 } // namespace
 
-void qv4720fp_ScpiCommands::addTo(ScpiEngine& engine, qv4720fp_CardSession* session) {
+void qv4720fp_ScpiCommands::addTo(ScpiEngine& engine, qv4720fp_CardSession* session,
+                                  qv4720fp_CardEngine* cardEngine) {
     ScpiCommandSpec idn;
     idn.pattern = "*IDN";
     idn.query = [session](ScpiCall&) { return identify(session); };
@@ -121,7 +129,9 @@ void qv4720fp_ScpiCommands::addTo(ScpiEngine& engine, qv4720fp_CardSession* sess
     voltage.pattern = kVoltage;
     voltage.suffixes = {{1, Session::ChannelCount, kChannelVariable}};
     voltage.units = {"V"};
-    voltage.set = [session](ScpiCall& call) { return setVoltage(call, session); };
+    voltage.set = [session, cardEngine](ScpiCall& call) {
+        return setVoltage(call, session, cardEngine);
+    };
     voltage.query = [session](ScpiCall& call) { return queryVoltage(call, session); };
     voltage.queryMaxParameters = 1;
     add(engine, voltage);

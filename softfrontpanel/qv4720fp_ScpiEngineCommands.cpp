@@ -67,7 +67,7 @@ qv4720fp_ScpiEngineCommands::qv4720fp_ScpiEngineCommands(ScpiEngine& engine,
                                                          qv4720fp_CardSession* session,
                                                          qv4720fp_CardEngine* cardEngine,
                                                          QObject* parent)
-    : QObject(parent), m_session(session), m_cardEngine(cardEngine),
+    : QObject(parent), m_scpi(engine), m_session(session), m_cardEngine(cardEngine),
       m_lists(Session::ChannelCount + 1) {
     addSafety(engine);
     addLists(engine);
@@ -77,9 +77,8 @@ qv4720fp_ScpiEngineCommands::qv4720fp_ScpiEngineCommands(ScpiEngine& engine,
         connect(&m_cardEngine->engine(), &SetpointEngine::stateChanged, this,
                 [&engine](SetpointEngine::State state) {
                     engine.setCondition(ScpiStatus::Register::Operation,
-                                        state == SetpointEngine::State::Idle
-                                            ? 0
-                                            : kSequenceRunningBit);
+                                        state == SetpointEngine::State::Idle ? 0
+                                                                             : kSequenceRunningBit);
                 });
     };
     if (m_cardEngine->started())
@@ -105,8 +104,8 @@ void qv4720fp_ScpiEngineCommands::addSafety(ScpiEngine& engine) {
                                  : settingsError(problem);
     };
     slew.query = [this](ScpiCall& call) {
-        return ScpiReply::response(ScpiFormat::real(
-            m_cardEngine->safety().channel(call.suffix(0)).slewVps.value_or(0.0)));
+        return ScpiReply::response(
+            ScpiFormat::real(m_cardEngine->safety().channel(call.suffix(0)).slewVps.value_or(0.0)));
     };
     add(engine, slew);
 
@@ -122,9 +121,8 @@ void qv4720fp_ScpiEngineCommands::addSafety(ScpiEngine& engine) {
             if (ScpiError error = call.real(0, {lo, hi, low ? lo : hi}, &volts); error.isError())
                 return error;
             const ChannelSafety& now = safety.channel(channel);
-            const QString problem =
-                low ? safety.setLimits(channel, volts, now.high.value_or(hi))
-                    : safety.setLimits(channel, now.low.value_or(lo), volts);
+            const QString problem = low ? safety.setLimits(channel, volts, now.high.value_or(hi))
+                                        : safety.setLimits(channel, now.low.value_or(lo), volts);
             return problem.isEmpty() ? fromSink(m_cardEngine->engine().setSafety(safety))
                                      : settingsError(problem);
         };
@@ -169,8 +167,7 @@ void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
         for (int i = 0; i < call.parameterCount(); ++i) {
             double seconds = 0.0;
             const double shortest = std::chrono::duration<double>(kMinDwell).count();
-            if (ScpiError error = call.real(i, {shortest, 86400.0, 1.0}, &seconds);
-                error.isError())
+            if (ScpiError error = call.real(i, {shortest, 86400.0, 1.0}, &seconds); error.isError())
                 return error;
             dwells.push_back(seconds);
         }
@@ -192,7 +189,11 @@ void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
         Sequence sequence;
         if (const QString problem = listSequence(&sequence); !problem.isEmpty())
             return settingsError(problem);
-        return fromSink(m_cardEngine->engine().start(sequence));
+        const SinkStatus started = m_cardEngine->engine().start(sequence);
+        // Running from this command on, not only once the engine says so.
+        if (started.ok)
+            m_scpi.setCondition(ScpiStatus::Register::Operation, kSequenceRunningBit);
+        return fromSink(started);
     };
     add(engine, initiate);
 
@@ -249,12 +250,13 @@ void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
         const Session::Identity identity = m_session->identity();
         const QString path = setupPath(slot);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        const QString problem = SetupFile::writeFile(
-            path, SetupFile::capture(identity.model, identity.serialNumber,
-                                     m_cardEngine->safety(), known));
+        const QString problem =
+            SetupFile::writeFile(path, SetupFile::capture(identity.model, identity.serialNumber,
+                                                          m_cardEngine->safety(), known));
         return problem.isEmpty()
                    ? ScpiReply()
-                   : ScpiReply(ScpiError(-250, QString::fromLatin1(kMassStorage).arg(problem).toUtf8()));
+                   : ScpiReply(
+                         ScpiError(-250, QString::fromLatin1(kMassStorage).arg(problem).toUtf8()));
     };
     add(engine, save);
 
@@ -265,9 +267,9 @@ void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
             return error;
         const SetupReadResult read = SetupFile::readFile(setupPath(slot), Session::ChannelCount);
         if (!read.ok)
-            return ScpiError(
-                -256,
-                QString::fromLatin1(kFileNotFound).arg(QString::fromLatin1(kNoSetup).arg(slot)).toUtf8());
+            return ScpiError(-256, QString::fromLatin1(kFileNotFound)
+                                       .arg(QString::fromLatin1(kNoSetup).arg(slot))
+                                       .toUtf8());
         ChannelValues known(Session::ChannelCount);
         for (int channel = 1; channel <= Session::ChannelCount; ++channel)
             known[static_cast<std::size_t>(channel - 1)] = m_session->setpoint(channel);

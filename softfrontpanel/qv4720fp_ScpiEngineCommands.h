@@ -30,6 +30,7 @@ private:
     void addLists(ScpiEngine& engine);
     void addSetups(ScpiEngine& engine);
 
+    ScpiEngine& m_scpi;
     qv4720fp_CardSession* m_session;
     qv4720fp_CardEngine* m_cardEngine;
     std::vector<std::vector<double>> m_lists; // per channel, index 0 unused

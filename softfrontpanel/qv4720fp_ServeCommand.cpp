@@ -1,5 +1,6 @@
 #include "qv4720fp_ServeCommand.h"
 
+#include "qv4720fp_CardEngine.h"
 #include "qv4720fp_CardSession.h"
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_Print.h"
@@ -75,7 +76,8 @@ QStringList qv4720fp_ServeCommand::readCard(Session& session) {
 }
 
 int qv4720fp_ServeCommand::serve(Session& session, const QStringList& reports) {
-    qv4720fp_Server server(&session, m_options, m_target.fcNumber);
+    qv4720fp_CardEngine cardEngine(&session);
+    qv4720fp_Server server(&session, &cardEngine, m_options, m_target.fcNumber);
     QObject::connect(&server, &qv4720fp_Server::logLine,
                      [](const QString& line) { qv4720fp_printMessage(line); });
     qv4720fp_StopSignals stop;

@@ -7,6 +7,7 @@
 #include "Vxi11Server.h"
 #include "qv4720fp_CardSession.h"
 #include "qv4720fp_ScpiCommands.h"
+#include "qv4720fp_ScpiEngineCommands.h"
 
 namespace {
 const char* const kServiceType = "_scpi-raw._tcp";
@@ -17,14 +18,15 @@ const char* const kServiceName = "Zelvan %1 (%2)";
 const char* const kMaker = "Quorvel";
 } // namespace
 
-qv4720fp_Server::qv4720fp_Server(qv4720fp_CardSession* session,
+qv4720fp_Server::qv4720fp_Server(qv4720fp_CardSession* session, qv4720fp_CardEngine* cardEngine,
                                  const qv4720fp_ServeOptions& options, int fcNumber,
                                  QObject* parent)
     : QObject(parent), m_session(session), m_engine(m_lock), m_options(options),
       m_fcNumber(fcNumber), m_tcp(std::make_unique<ScpiTcpServer>(m_engine, options.server)),
       m_vxi11Lock(std::make_shared<ScpiVxi11Lock>(m_lock)),
       m_advertiser(std::make_unique<DnsSdAdvertiser>()) {
-    qv4720fp_ScpiCommands::addTo(m_engine, session);
+    qv4720fp_ScpiCommands::addTo(m_engine, session, cardEngine);
+    new qv4720fp_ScpiEngineCommands(m_engine, session, cardEngine, this);
     connect(m_tcp.get(), &ScpiTcpServer::logLine, this, &qv4720fp_Server::logLine);
     connect(m_tcp.get(), &ScpiTcpServer::clientCountChanged, this,
             &qv4720fp_Server::clientCountChanged);

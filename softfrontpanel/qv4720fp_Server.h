@@ -15,6 +15,7 @@ class ScpiVxi11Lock;
 namespace sfp::vxi11 {
 class Vxi11Server;
 }
+class qv4720fp_CardEngine;
 class qv4720fp_CardSession;
 
 // The open card served as a SCPI instrument: one engine and one lock over the
@@ -25,10 +26,10 @@ class qv4720fp_CardSession;
 class qv4720fp_Server : public QObject {
     Q_OBJECT
 public:
-    // The session outlives the server. fcNumber, when not 0, makes the
+    // The session and its engine outlive the server. fcNumber, when not 0, makes the
     // VXI-11 device name "inst<fcNumber>" an alias of "inst0".
-    qv4720fp_Server(qv4720fp_CardSession* session, const qv4720fp_ServeOptions& options,
-                    int fcNumber, QObject* parent = nullptr);
+    qv4720fp_Server(qv4720fp_CardSession* session, qv4720fp_CardEngine* cardEngine,
+                    const qv4720fp_ServeOptions& options, int fcNumber, QObject* parent = nullptr);
     ~qv4720fp_Server() override;
 
     // Listens (the first log line says where); false when the raw socket

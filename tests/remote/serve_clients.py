@@ -17,6 +17,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 failures = []
 
@@ -78,6 +79,15 @@ def raw_checks(port):
     a.write("SYST:LOCK:REL")
     b.write("SOUR2:VOLT 0")
     check(b.query("SYST:ERR?").startswith("0,"), "released, the other client writes")
+    a.write("SOUR8:VOLT:LIM:HIGH 1")
+    a.write("SOUR8:VOLT 1.5")
+    check(a.query("SYST:ERR?").startswith("-222,"), "a soft limit refuses over the network")
+    a.write("SOUR7:LIST:VOLT 1,2;:LIST:DWEL 0.01;:LIST:COUN 1;:INIT")
+    for _ in range(100):
+        if a.query("STAT:OPER:COND?") == "0":
+            break
+        time.sleep(0.05)
+    check(float(a.query("SOUR7:VOLT?")) == 2.0, "a LIST sequence ran to its last point")
     a.close()
     b.close()
     lxi = shutil.which("lxi")
@@ -85,8 +95,9 @@ def raw_checks(port):
         out = subprocess.run([lxi, "scpi", "-a", "127.0.0.1", "-p", str(port), "-r", "*IDN?"],
                              capture_output=True, text=True, timeout=20).stdout
         check(out.startswith("Quorvel,4720-"), "lxi scpi in raw mode: %r" % out)
-    # 8 set, 1 refused (never written), 1 refused by the lock, then 1 written.
-    return 9
+    # 8 set, 1 refused (never written), 1 refused by the lock, then 1 written,
+    # 1 refused by a soft limit, 2 list points.
+    return 11
 
 
 def vxi11_checks():
