@@ -1,19 +1,24 @@
-// The command table the benchmark serves: an identity and eight voltage
-// channels with trivial handlers. To measure the real card instead, register
-// the card layer's commands on the engine in its place.
+// The command table the benchmark serves: the card's own commands over a card
+// session on the simulated bench (card 2 of the carrier in VXI slot 3), so
+// that every write goes through the session and the simulated driver.
 #ifndef SFP_BENCH_BENCHINSTRUMENT_H
 #define SFP_BENCH_BENCHINSTRUMENT_H
 
-#include <array>
+#include "qv4720_fc.h"
+#include "qv4720fp_CardEngine.h"
+#include "qv4720fp_CardSession.h"
 
 class ScpiEngine;
 
 class BenchInstrument {
 public:
     explicit BenchInstrument(ScpiEngine& engine);
+    ~BenchInstrument();
 
 private:
-    std::array<double, 8> volts_{};
+    qv4720_fc card_;
+    qv4720fp_CardSession session_;
+    qv4720fp_CardEngine cardEngine_;
 };
 
 #endif
