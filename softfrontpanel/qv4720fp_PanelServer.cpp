@@ -5,6 +5,9 @@
 #include "qv4720fp_RemoteStatus.h"
 #include "qv4720fp_ServeCommand.h"
 #include "qv4720fp_Server.h"
+#include "qv4720fp_StopSignals.h"
+
+#include <QCoreApplication>
 
 namespace {
 const char* const kNotListening = "nowhere (no address could be used)";
@@ -26,6 +29,11 @@ qv4720fp_PanelServer::qv4720fp_PanelServer(qv4720fp_App* window,
     // The person at the bench always wins.
     connect(m_status, &qv4720fp_RemoteStatus::localRequested, this,
             [this] { m_server->lock().takeLocal(); });
+
+    // SIGINT and SIGTERM end the run as Close does, so that the server
+    // unregisters and the card is closed.
+    auto* stop = new qv4720fp_StopSignals(this);
+    connect(stop, &qv4720fp_StopSignals::stopRequested, qApp, &QCoreApplication::quit);
 
     const bool listening = m_server->start();
     m_status->setListening(listening ? m_server->where() : QString::fromLatin1(kNotListening));

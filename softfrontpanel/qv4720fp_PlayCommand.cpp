@@ -63,16 +63,9 @@ int qv4720fp_PlayCommand::run() {
     if (const int status = readFiles(); status != qv4720fp_ExitSuccess)
         return status;
     Session session(m_fc);
-    if (!open(session))
+    if (!qv4720fp_SetCommand::openAndReport(session, m_target, m_reset))
         return qv4720fp_ExitLibraryError;
-    int status = runOpen(session);
-    const ViStatus closeStatus = session.close();
-    if (closeStatus != VI_SUCCESS) {
-        qv4720fp_printMessage(session.statusReport(closeStatus, Session::Call::Close));
-        if (closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess)
-            status = qv4720fp_ExitLibraryError;
-    }
-    return status;
+    return qv4720fp_SetCommand::closeAndReport(session, runOpen(session));
 }
 
 // The files are the user's input: a fault in them is a usage error, found
@@ -98,19 +91,6 @@ int qv4720fp_PlayCommand::readFiles() {
         m_setup = std::make_unique<SavedSetup>(setup.setup);
     }
     return qv4720fp_ExitSuccess;
-}
-
-bool qv4720fp_PlayCommand::open(Session& session) {
-    if (m_target.start != qv4000fp_connectRequest::Start::Card) {
-        session.startDemo();
-        return true;
-    }
-    const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, m_reset);
-    if (status != VI_SUCCESS) {
-        qv4720fp_printMessage(session.openReport(status));
-        return false;
-    }
-    return true;
 }
 
 int qv4720fp_PlayCommand::runOpen(Session& session) {

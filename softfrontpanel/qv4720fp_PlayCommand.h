@@ -29,7 +29,6 @@ public:
 
 private:
     int readFiles();
-    bool open(qv4720fp_CardSession& session);
     int applySafety(qv4720fp_CardEngine& engine);
     int recall(qv4720fp_CardEngine& engine, const qv4720fp_CardSession& session);
     int setChannels(qv4720fp_CardEngine& engine, const qv4720fp_CardSession& session);

@@ -5,6 +5,7 @@
 #include "qv4720fp_ExitStatus.h"
 #include "qv4720fp_Print.h"
 #include "qv4720fp_Server.h"
+#include "qv4720fp_SetCommand.h"
 #include "qv4720fp_StopSignals.h"
 
 #include <QCoreApplication>
@@ -32,31 +33,12 @@ qv4720fp_ServeCommand::qv4720fp_ServeCommand(qv4000fp_genFC* fc,
 
 int qv4720fp_ServeCommand::run() {
     Session session(m_fc);
-    if (!open(session))
+    // Never a reset unless asked: a server that restarts must not change the
+    // outputs it serves.
+    if (!qv4720fp_SetCommand::openAndReport(session, m_target, m_target.reset))
         return qv4720fp_ExitLibraryError;
     const QStringList reports = readCard(session);
-    int status = serve(session, reports);
-    const ViStatus closeStatus = session.close();
-    if (closeStatus != VI_SUCCESS) {
-        qv4720fp_printMessage(session.statusReport(closeStatus, Session::Call::Close));
-        if (closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess)
-            status = qv4720fp_ExitLibraryError;
-    }
-    return status;
-}
-
-// Never a reset unless asked: a server that restarts must not change the
-// outputs it serves.
-bool qv4720fp_ServeCommand::open(Session& session) {
-    if (m_target.start != qv4000fp_connectRequest::Start::Card) {
-        session.startDemo();
-        return true;
-    }
-    const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, m_target.reset);
-    if (status == VI_SUCCESS)
-        return true;
-    qv4720fp_printMessage(session.openReport(status));
-    return false;
+    return qv4720fp_SetCommand::closeAndReport(session, serve(session, reports));
 }
 
 // What the About dialog would show; a failure is reported and the card is

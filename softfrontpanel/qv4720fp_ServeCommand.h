@@ -19,7 +19,6 @@ public:
     int run();
 
 private:
-    bool open(qv4720fp_CardSession& session);
     QStringList readCard(qv4720fp_CardSession& session);
     int serve(qv4720fp_CardSession& session, const QStringList& reports);
 

@@ -104,16 +104,18 @@ int qv4720fp_SetCommand::run() {
         session.startDemo();
         return dryRun(session);
     }
-    if (!open(session))
+    if (!openAndReport(session, m_target, false))
         return qv4720fp_ExitLibraryError;
-    int status = runOpen(session);
+    return closeAndReport(session, runOpen(session));
+}
+
+int qv4720fp_SetCommand::closeAndReport(qv4720fp_CardSession& session, int status) {
     const ViStatus closeStatus = session.close();
-    if (closeStatus != VI_SUCCESS) {
-        problem(session.statusReport(closeStatus, qv4720fp_CardSession::Call::Close));
-        if (closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess)
-            status = qv4720fp_ExitLibraryError;
-    }
-    return status;
+    if (closeStatus == VI_SUCCESS)
+        return status;
+    problem(session.statusReport(closeStatus, qv4720fp_CardSession::Call::Close));
+    return closeStatus < VI_SUCCESS && status == qv4720fp_ExitSuccess ? qv4720fp_ExitLibraryError
+                                                                      : status;
 }
 
 int qv4720fp_SetCommand::dryRun(const qv4720fp_CardSession& session) {
@@ -129,8 +131,13 @@ int qv4720fp_SetCommand::dryRun(const qv4720fp_CardSession& session) {
 }
 
 // Only status 0 opens the card, as in the connection workflow.
-bool qv4720fp_SetCommand::open(qv4720fp_CardSession& session) {
-    const ViStatus status = session.open(m_target.descriptor, m_target.fcNumber, false);
+bool qv4720fp_SetCommand::openAndReport(qv4720fp_CardSession& session,
+                                        const qv4000fp_connectRequest& target, bool reset) {
+    if (target.start != qv4000fp_connectRequest::Start::Card) {
+        session.startDemo();
+        return true;
+    }
+    const ViStatus status = session.open(target.descriptor, target.fcNumber, reset);
     if (status == VI_SUCCESS)
         return true;
     problem(session.openReport(status));

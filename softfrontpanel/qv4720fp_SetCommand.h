@@ -33,10 +33,16 @@ public:
     // Returns the process exit status (qv4720fp_ExitStatus).
     int run();
 
+    // For every mode without a window that opened a card: closes it and says
+    // so when the driver refuses; a failed close turns success into exit 1.
+    static int closeAndReport(qv4720fp_CardSession& session, int status);
+    // Opens the card asked for (demo mode: no card); says why it did not open.
+    static bool openAndReport(qv4720fp_CardSession& session, const qv4000fp_connectRequest& target,
+                              bool reset);
+
 private:
     static QString parseOne(const QString& text, Setting* setting);
     int dryRun(const qv4720fp_CardSession& session);
-    bool open(qv4720fp_CardSession& session);
     int runOpen(qv4720fp_CardSession& session);
     bool inRange(const qv4720fp_CardSession& session) const;
     bool resetCard(qv4720fp_CardSession& session);
