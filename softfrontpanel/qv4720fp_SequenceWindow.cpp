@@ -287,6 +287,7 @@ bool qv4720fp_SequenceWindow::start() {
         return false;
     }
     m_nextRecord = first;
+    m_running = true;
     if (m_plot)
         m_plot->clear();
     showStatus(QString::fromLatin1(kStarted), false);
@@ -361,8 +362,13 @@ void qv4720fp_SequenceWindow::poll() {
                                 .arg(progress.steps)
                                 .arg(progress.pass)
                                 .arg(progress.passes));
-    if (idle && !progress.outcome.isEmpty())
-        m_progress->setToolTip(QString::fromLatin1(kEndedBy).arg(progress.outcome));
+    if (idle && m_running) {
+        // The run this window started has ended: say how.
+        m_running = false;
+        showStatus(progress.outcome.isEmpty() ? QString::fromLatin1(kFinished)
+                                              : QString::fromLatin1(kEndedBy).arg(progress.outcome),
+                   !progress.outcome.isEmpty());
+    }
     // Before the first sequence there is no time zero to plot against.
     if (!started || !m_plot || progress.steps == 0)
         return;

@@ -71,6 +71,7 @@ private:
     qv4720fp_PlotView* m_plot = nullptr;
     QTimer m_poll;
     uint64_t m_nextRecord = 0;
+    bool m_running = false; // a run started here has not been seen to end
 };
 
 #endif

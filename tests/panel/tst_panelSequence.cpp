@@ -8,10 +8,12 @@
 #include "qv4720_fc.h"
 #include "qv4720fp_CardEngine.h"
 #include "qv4720fp_Config.h"
+#include "qv4720fp_SafetyDialog.h"
 #include "qv4720fp_SequenceWindow.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -72,6 +74,54 @@ private slots:
         QCOMPARE(logged.size(), size_t(1));
         QCOMPARE(logged[0].volts, written);
         QVERIFY(answerer.unexpected().isEmpty());
+    }
+
+    void limitsDialogAppliesOrSaysWhy_data() {
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::addColumn<QString>("slew");
+        QTest::addColumn<QString>("refusal"); // empty: taken
+        QTest::newRow("limits and slew") << "-1"
+                                         << "2"
+                                         << "0.5"
+                                         << "";
+        QTest::newRow("one limit") << "-1"
+                                   << ""
+                                   << ""
+                                   << "give both limits";
+        QTest::newRow("not a number") << "x"
+                                      << "2"
+                                      << ""
+                                      << "is not a number";
+        QTest::newRow("beyond the card") << "-20"
+                                         << "2"
+                                         << ""
+                                         << "Channel 4: ";
+    }
+    void limitsDialogAppliesOrSaysWhy() {
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        QFETCH(QString, slew);
+        QFETCH(QString, refusal);
+        PanelBench bench(kOneCardBench);
+        ModalAnswerer answerer;
+        auto panel = openPanel(answerer);
+        qv4720fp_SafetyDialog* dialog = panel->openSafetyDialog();
+        dialog->cell(4, qv4720fp_SafetyDialog::Low)->setText(low);
+        dialog->cell(4, qv4720fp_SafetyDialog::High)->setText(high);
+        dialog->cell(4, qv4720fp_SafetyDialog::Slew)->setText(slew);
+
+        QCOMPARE(dialog->apply(), refusal.isEmpty());
+        const ChannelSafety taken = panel->cardEngine()->safety().channel(4);
+        if (refusal.isEmpty()) {
+            QCOMPARE(taken, (ChannelSafety{-1.0, 2.0, 0.5}));
+            QCOMPARE(panel->config()->channelControl(4)->maximum(), 2.0);
+        } else {
+            QCOMPARE(taken, ChannelSafety{});
+            QVERIFY2(dialog->statusLabel()->text().contains(refusal),
+                     qPrintable(dialog->statusLabel()->text()));
+        }
+        QCOMPARE(writes(bench), QStringList()); // settings alone write nothing
     }
 
     void sequenceFromTheWindowWritesTheTable() {
