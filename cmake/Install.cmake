@@ -44,7 +44,7 @@ file(MAKE_DIRECTORY ${SFP_PACKAGING_OUT})
 add_custom_target(sfp_install_docs ALL
   DEPENDS ${SFP_PACKAGING_OUT}/qv4720sfp.1.gz ${SFP_PACKAGING_OUT}/changelog.gz)
 # Everything the install rules take from the build tree, for building just that.
-add_custom_target(sfp_installed DEPENDS qv4720sfp ${SFP_STANDINS} sfp_install_docs)
+add_custom_target(sfp_installed DEPENDS qv4720sfp qv4720fp_plot ${SFP_STANDINS} sfp_install_docs)
 
 # 0755 folders whatever the builder's umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -55,6 +55,10 @@ install(TARGETS ${SFP_STANDINS}
   LIBRARY DESTINATION ${SFP_PRIVATE_LIBDIR}
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
   NAMELINK_SKIP)
+# The sequence window's plot, loaded when that window opens.
+install(TARGETS qv4720fp_plot
+  LIBRARY DESTINATION ${SFP_PRIVATE_LIBDIR}
+  PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${SFP_PACKAGING_OUT}/qv4720sfp.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES softfrontpanel/qv4720sfp.bash-completion

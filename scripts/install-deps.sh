@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libyaml-cpp-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libyaml-cpp-dev
   xvfb xauth x11-utils imagemagick desktop-file-utils
   python3 python3-pyvisa python3-pil python3-jsonschema
   clang libclang-rt-14-dev valgrind

@@ -10,7 +10,10 @@
 #include "qv4720fp_Config.h"
 #include "qv4720fp_PanelServer.h"
 #include "qv4720fp_RemoteStatus.h"
+#include "qv4720fp_SafetyDialog.h"
+#include "qv4720fp_SequenceWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +28,8 @@ const char* const kPageTitle = "Voltage Output";
 const char* const kRangeText = "*Voltage Range: %1V to %2V";
 const char* const kShortCardName = " FC";
 const char* const kLongCardName = " Function Card";
+const char* const kSequencesAction = "Sequences...";
+const char* const kSafetyAction = "Limits and Setups...";
 } // namespace
 
 qv4720fp_App::qv4720fp_App(qv4000fp_genFC* fc) : qv4000fp_AppFC(fc, 0, false, nullptr, false) {
@@ -41,6 +46,7 @@ qv4720fp_App::qv4720fp_App(qv4000fp_genFC* fc) : qv4000fp_AppFC(fc, 0, false, nu
     m_config->rangeLabel()->setText(qv4720fp_rangeText(m_loLimit, m_hiLimit));
 
     addHardwareInfo();
+    addToolsMenu();
 }
 
 qv4720fp_App::~qv4720fp_App() = default;
@@ -76,6 +82,35 @@ void qv4720fp_App::addHardwareInfo() {
     const qv4720fp_CardSession::Identity identity = m_session->identity();
     d_about->addHardwareInfo(identity.serialNumber, identity.firmwareRevision, identity.model,
                              QString(), QString());
+}
+
+// The additions to the specified window open from the page's context menu,
+// so that the window itself looks exactly as before.
+void qv4720fp_App::addToolsMenu() {
+    m_tabs->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* sequences = new QAction(QString::fromLatin1(kSequencesAction), m_tabs);
+    connect(sequences, &QAction::triggered, this, [this] { openSequenceWindow(); });
+    m_tabs->addAction(sequences);
+    auto* safety = new QAction(QString::fromLatin1(kSafetyAction), m_tabs);
+    connect(safety, &QAction::triggered, this, [this] { openSafetyDialog(); });
+    m_tabs->addAction(safety);
+}
+
+qv4720fp_SequenceWindow* qv4720fp_App::openSequenceWindow() {
+    if (!m_sequenceWindow)
+        m_sequenceWindow = new qv4720fp_SequenceWindow(this);
+    m_sequenceWindow->show();
+    m_sequenceWindow->raise();
+    return m_sequenceWindow;
+}
+
+qv4720fp_SafetyDialog* qv4720fp_App::openSafetyDialog() {
+    if (!m_safetyDialog)
+        m_safetyDialog = new qv4720fp_SafetyDialog(this);
+    m_safetyDialog->refresh();
+    m_safetyDialog->show();
+    m_safetyDialog->raise();
+    return m_safetyDialog;
 }
 
 void qv4720fp_App::showRemoteStatus(qv4720fp_RemoteStatus* status) {

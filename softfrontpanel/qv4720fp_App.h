@@ -8,6 +8,8 @@
 class QTabWidget;
 class qv4720fp_CardEngine;
 class qv4720fp_Config;
+class qv4720fp_SafetyDialog;
+class qv4720fp_SequenceWindow;
 class qv4720fp_RemoteStatus;
 
 // The DAC card's panel: the framework window with the "Voltage Output" page.
@@ -22,7 +24,8 @@ public:
     double hiLimit() const { return m_hiLimit; }
     qv4720fp_Config* config() const { return m_config; }
     qv4720fp_CardSession* session() const { return m_session; }
-    // The set-point engine of the session, shared with the network server.
+    // The set-point engine every front end of this card shares (it starts on
+    // first use).
     qv4720fp_CardEngine* cardEngine() const { return m_cardEngine; }
     // The function card number of the open card; 0 in demo mode.
     int fcNumber() const { return demo() ? 0 : d_fcNumbers[0]; }
@@ -38,12 +41,17 @@ public:
     // operator, who may end the program from the error box.
     void writeChannel(int channel, double volts);
 
+    // The windows behind the page's context menu, built when first opened.
+    qv4720fp_SequenceWindow* openSequenceWindow();
+    qv4720fp_SafetyDialog* openSafetyDialog();
+
 private:
     void bindSession(qv4000fp_genFC* fc);
     // Shows a failed driver call as an error and a warning status as a warning.
     void report(ViStatus status, qv4720fp_CardSession::Call call);
     void readOutputRange();
     void addHardwareInfo();
+    void addToolsMenu();
 
     QTabWidget* m_tabs = nullptr;
     double m_loLimit = 0.0;
@@ -51,6 +59,8 @@ private:
     qv4720fp_Config* m_config = nullptr;
     qv4720fp_CardSession* m_session = nullptr;
     qv4720fp_CardEngine* m_cardEngine = nullptr;
+    qv4720fp_SequenceWindow* m_sequenceWindow = nullptr;
+    qv4720fp_SafetyDialog* m_safetyDialog = nullptr;
 };
 
 // "*Voltage Range: ..." for the given limits in volts.

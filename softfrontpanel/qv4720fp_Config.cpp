@@ -2,10 +2,12 @@
 
 #include "qv4720_dblCtrl.h"
 #include "qv4720fp_App.h"
+#include "qv4720fp_CardEngine.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -13,9 +15,13 @@ namespace {
 const char* const kChannelLabel = "Channel %1: ";
 const char* const kChannelHelp = "Value to write to the DAC for channel %1.";
 const char* const kRangeHelp = "Range of output value selection for all channels.";
+const char* const kRampingHelp = "Channel %1 is ramping at its slew limit.";
+const char* const kDrivenHelp = "Channel %1 is driven by a running sequence.";
+const char* const kRefusedHelp = "Channel %1: %2";
 
 const int kControlMinimumWidth = 50;
 const int kControlDecimals = 7;
+const int kBusyPollMs = 200;
 } // namespace
 
 qv4720fp_Config::qv4720fp_Config(qv4720fp_App* app) : m_app(app) {
@@ -34,6 +40,16 @@ qv4720fp_Config::qv4720fp_Config(qv4720fp_App* app) : m_app(app) {
     grid->addWidget(m_rangeLabel, ChannelCount, 0, 1, 2, Qt::AlignLeft);
     connect(m_app->session(), &qv4720fp_CardSession::setpointChanged, this,
             &qv4720fp_Config::setpointChanged_slot);
+    m_busyPoll.setInterval(kBusyPollMs);
+    connect(&m_busyPoll, &QTimer::timeout, this, &qv4720fp_Config::refreshGuards);
+    connect(m_app->cardEngine(), &qv4720fp_CardEngine::engineStarted, this,
+            &qv4720fp_Config::watchEngine);
+}
+
+void qv4720fp_Config::watchEngine() {
+    SetpointEngine& engine = m_app->cardEngine()->engine();
+    connect(&engine, &SetpointEngine::stateChanged, this, &qv4720fp_Config::refreshGuards,
+            Qt::QueuedConnection);
 }
 
 void qv4720fp_Config::addChannelRow(int channel) {
@@ -65,6 +81,10 @@ void qv4720fp_Config::addChannelRow(int channel) {
 void qv4720fp_Config::setValue_slot(int indx, double val) {
     if (indx < 1 || indx > ChannelCount)
         return;
+    if (m_app->cardEngine()->guards(indx)) {
+        writeGuarded(indx, val);
+        return;
+    }
     qv4720_dblCtrl* control = m_channelCtrls[indx - 1];
     // Setting the control back re-enters this slot with the limit, which is
     // then written; the value that goes on from here is the limit as well.
@@ -80,6 +100,72 @@ void qv4720fp_Config::setValue_slot(int indx, double val) {
     m_app->writeChannel(indx, val);
 }
 
+// A guarded channel: the control clamps to the soft limits, and the engine
+// writes (ramped where slew-limited). A refusal is said at the control, not
+// in a box: a running sequence refuses many writes in a row.
+void qv4720fp_Config::writeGuarded(int indx, double val) {
+    qv4720_dblCtrl* control = m_channelCtrls[indx - 1];
+    const CheckResult checked = m_app->cardEngine()->safety().check(indx, val, LimitMode::Clamp);
+    if (checked.ok && checked.value != val) {
+        const QSignalBlocker quiet(control);
+        control->setValue(checked.value);
+    }
+    const SinkStatus status =
+        m_app->cardEngine()->set(indx, checked.ok ? checked.value : val, LimitMode::Clamp);
+    if (status.ok) {
+        refreshChannel(indx);
+        return;
+    }
+    const QString text = QString::fromLatin1(kRefusedHelp).arg(indx).arg(status.error);
+    control->setToolTip(text);
+    QToolTip::showText(control->mapToGlobal(control->rect().bottomLeft()), text, control);
+    if (const std::optional<double> known = m_app->session()->setpoint(indx)) {
+        const QSignalBlocker quiet(control);
+        control->setValue(*known);
+    }
+}
+
+void qv4720fp_Config::refreshGuards() {
+    bool busy = false;
+    for (int channel = 1; channel <= ChannelCount; ++channel) {
+        refreshChannel(channel);
+        busy = busy || m_channelCtrls[channel - 1]->isReadOnly();
+    }
+    if (busy && !m_busyPoll.isActive())
+        m_busyPoll.start();
+    else if (!busy)
+        m_busyPoll.stop();
+}
+
+void qv4720fp_Config::refreshChannel(int channel) {
+    qv4720fp_CardEngine* cardEngine = m_app->cardEngine();
+    if (!cardEngine->started())
+        return;
+    qv4720_dblCtrl* control = m_channelCtrls[channel - 1];
+    const SafetySettings safety = cardEngine->safety();
+    {
+        // A new range must not write the value it clamps the control to.
+        const QSignalBlocker quiet(control);
+        control->setRange(safety.lowest(channel), safety.highest(channel));
+    }
+    SetpointEngine& engine = cardEngine->engine();
+    const bool driven = !engine.check(channel, safety.lowest(channel), LimitMode::Clamp).ok;
+    const bool ramping = engine.isRamping(channel);
+    QString help = QString::fromLatin1(kChannelHelp).arg(channel);
+    if (driven)
+        help = QString::fromLatin1(kDrivenHelp).arg(channel);
+    else if (ramping)
+        help = QString::fromLatin1(kRampingHelp).arg(channel);
+    control->setReadOnly(driven || ramping);
+    control->setToolTip(help);
+    QFont marker = m_channelLabels[channel - 1]->font();
+    marker.setItalic(driven || ramping);
+    m_channelLabels[channel - 1]->setFont(marker);
+    m_channelLabels[channel - 1]->setToolTip(driven || ramping ? help : QString());
+    if ((driven || ramping) && !m_busyPoll.isActive())
+        m_busyPoll.start();
+}
+
 // Another front end wrote the channel: the control shows the value without
 // writing it again. A value this program does not know leaves it as it is.
 void qv4720fp_Config::setpointChanged_slot(int indx) {
@@ -93,4 +179,5 @@ void qv4720fp_Config::setpointChanged_slot(int indx) {
         return;
     const QSignalBlocker quiet(control);
     control->setValue(*volts);
+    refreshChannel(indx);
 }

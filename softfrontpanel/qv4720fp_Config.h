@@ -1,6 +1,7 @@
 #ifndef QV4720FP_CONFIG_H
 #define QV4720FP_CONFIG_H
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -22,14 +23,21 @@ public:
 public slots:
     void setValue_slot(int indx, double val);
     void setpointChanged_slot(int indx);
+    // Shows each channel's soft range, and whether it is ramping or driven by
+    // a running sequence (read-only then).
+    void refreshGuards();
 
 private:
     void addChannelRow(int channel);
+    void writeGuarded(int indx, double val);
+    void refreshChannel(int channel);
+    void watchEngine();
 
     QLabel* m_channelLabels[ChannelCount];
     qv4720_dblCtrl* m_channelCtrls[ChannelCount];
     QLabel* m_rangeLabel;
     qv4720fp_App* m_app;
+    QTimer m_busyPoll; // runs while a channel is shown busy
 };
 
 #endif
