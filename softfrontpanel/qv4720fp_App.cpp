@@ -49,7 +49,13 @@ qv4720fp_App::qv4720fp_App(qv4000fp_genFC* fc) : qv4000fp_AppFC(fc, 0, false, nu
     addToolsMenu();
 }
 
-qv4720fp_App::~qv4720fp_App() = default;
+// The engine's thread ends before the base closes the card, and before the
+// session it writes through goes with the other children; a running
+// sequence leaves the outputs where they are.
+qv4720fp_App::~qv4720fp_App() {
+    delete m_cardEngine;
+    m_cardEngine = nullptr;
+}
 
 // The session takes over what the connection workflow opened; the
 // framework's reset and close then reach the card through it as well.
