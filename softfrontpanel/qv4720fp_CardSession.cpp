@@ -166,9 +166,11 @@ ViStatus qv4720fp_CardSession::close() {
     {
         const qv4720fp_DriverTurn::Hold turn(m_turn);
         status = qv4720_close(m_vi);
+        // Quietly: the front ends that listen may be on their way out.
+        for (int channel = 1; channel <= ChannelCount; ++channel)
+            setRecord(channel, std::nullopt);
     }
     m_vi = 0;
-    forgetAll();
     return status;
 }
 

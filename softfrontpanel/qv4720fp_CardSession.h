@@ -82,7 +82,7 @@ public:
     WriteResult writeChannel(int channel, double volts);
     ViStatus reset();
     // Closes the session; the status is returned so that callers report a
-    // failed close.
+    // failed close. The record is emptied without notifications.
     ViStatus close();
 
     // The last value this program wrote to the channel since the card was
