@@ -60,15 +60,15 @@ struct ScpiCommandTable::Element {
 ScpiCommandTable::ScpiCommandTable() : root_(std::make_unique<Node>()) {}
 ScpiCommandTable::~ScpiCommandTable() = default;
 
-bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
-    QByteArray pattern = spec.pattern.trimmed();
+bool ScpiCommandTable::add(const ScpiCommandSpec& entry, QString* error) {
+    QByteArray pattern = entry.pattern.trimmed();
     if (pattern.endsWith('?'))
         pattern.chop(1);
     const int index = int(commands_.size());
     if (pattern.startsWith('*')) {
         if (!addCommon(pattern.toUpper(), index, error))
             return false;
-        commands_.push_back(std::make_unique<ScpiCommandSpec>(spec));
+        commands_.push_back(std::make_unique<ScpiCommandSpec>(entry));
         return true;
     }
     // Elements: "[:WORD#]" optional, ":WORD#" or "WORD#" required.
@@ -79,7 +79,7 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
         e.optional = pattern[i] == '[';
         const int close = e.optional ? int(pattern.indexOf(']', i)) : -1;
         if (e.optional && close < 0) {
-            fail(error, kBadPattern, spec.pattern);
+            fail(error, kBadPattern, entry.pattern);
             return false;
         }
         int from = e.optional ? i + 1 : i;
@@ -90,7 +90,7 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
                pattern[to] != ']')
             ++to;
         if (e.optional && to != close) {
-            fail(error, kBadPattern, spec.pattern);
+            fail(error, kBadPattern, entry.pattern);
             return false;
         }
         e.word = pattern.mid(from, to - from).toStdString();
@@ -99,7 +99,7 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
             e.slot = slotCount++;
         }
         if (e.word.empty() || e.word.size() > size_t(ScpiProgramUnit::kMaxMnemonic)) {
-            fail(error, kBadPattern, spec.pattern);
+            fail(error, kBadPattern, entry.pattern);
             return false;
         }
         elements.push_back(e);
@@ -109,17 +109,17 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& spec, QString* error) {
     for (const Element& e : elements)
         optional += e.optional ? 1 : 0;
     if (elements.empty() || optional > kMaxOptional) {
-        fail(error, elements.empty() ? kBadPattern : kTooManyOptional, spec.pattern);
+        fail(error, elements.empty() ? kBadPattern : kTooManyOptional, entry.pattern);
         return false;
     }
     // Every path is checked before any is added, so a clash leaves no trace.
     for (unsigned mask = 0; mask < (1u << optional); ++mask) {
-        if (!addVariant(spec, elements, mask, -1, error))
+        if (!addVariant(entry, elements, mask, -1, error))
             return false;
     }
-    commands_.push_back(std::make_unique<ScpiCommandSpec>(spec));
+    commands_.push_back(std::make_unique<ScpiCommandSpec>(entry));
     for (unsigned mask = 0; mask < (1u << optional); ++mask)
-        addVariant(spec, elements, mask, index, error);
+        addVariant(entry, elements, mask, index, error);
     return true;
 }
 
@@ -136,10 +136,11 @@ bool ScpiCommandTable::addCommon(const QByteArray& name, int index, QString* err
 
 // One path of the pattern: bit k of `mask` set drops the k-th optional node.
 // With `index` -1 it only checks that the path can be added.
-bool ScpiCommandTable::addVariant(const ScpiCommandSpec& spec, const std::vector<Element>& elements,
-                                  unsigned mask, int index, QString* error) {
+bool ScpiCommandTable::addVariant(const ScpiCommandSpec& entry,
+                                  const std::vector<Element>& elements, unsigned mask, int index,
+                                  QString* error) {
     Node* node = root_.get();
-    std::vector<const Node*> slotNodes(size_t(spec.suffixes.size()), nullptr);
+    std::vector<const Node*> slotNodes(size_t(entry.suffixes.size()), nullptr);
     int optionalSeen = 0;
     for (const Element& e : elements) {
         if (e.optional && (mask >> optionalSeen++) & 1u)
@@ -147,7 +148,7 @@ bool ScpiCommandTable::addVariant(const ScpiCommandSpec& spec, const std::vector
         const std::string longForm = upperOf(e.word);
         Node* child = const_cast<Node*>(node->find(longForm));
         const ScpiCommandSpec::Suffix rule =
-            e.slot >= 0 ? spec.suffixes.value(e.slot) : ScpiCommandSpec::Suffix{};
+            e.slot >= 0 ? entry.suffixes.value(e.slot) : ScpiCommandSpec::Suffix{};
         if (!child && index < 0)
             return true; // a new branch: nothing below it can clash
         if (!child) {
@@ -160,7 +161,7 @@ bool ScpiCommandTable::addVariant(const ScpiCommandSpec& spec, const std::vector
         } else if (child->suffixed != (e.slot >= 0) || child->rule.min != rule.min ||
                    child->rule.max != rule.max ||
                    child->rule.sessionDefault != rule.sessionDefault) {
-            fail(error, kSuffixClash, spec.pattern);
+            fail(error, kSuffixClash, entry.pattern);
             return false;
         }
         if (e.slot >= 0 && size_t(e.slot) < slotNodes.size())
@@ -170,7 +171,7 @@ bool ScpiCommandTable::addVariant(const ScpiCommandSpec& spec, const std::vector
     if (node == root_.get())
         return true; // every node optional and dropped: no header
     if (node->command >= 0) {
-        fail(error, kTaken, spec.pattern);
+        fail(error, kTaken, entry.pattern);
         return false;
     }
     if (index < 0)
@@ -223,8 +224,8 @@ ScpiError ScpiCommandTable::resolve(const ScpiProgramUnit& unit, Path& path,
 ScpiError ScpiCommandTable::fillSuffixes(const Node& leaf,
                                          const QVarLengthArray<Path::Step, 8>& walk,
                                          const ScpiSession& session, Resolved& out) const {
-    const ScpiCommandSpec& spec = *commands_[size_t(leaf.command)];
-    out.command = &spec;
+    const ScpiCommandSpec& entry = *commands_[size_t(leaf.command)];
+    out.command = &entry;
     out.suffixes.resize(qsizetype(leaf.slotNodes.size()));
     for (size_t slot = 0; slot < leaf.slotNodes.size(); ++slot) {
         const Node* slotNode = leaf.slotNodes[slot];
@@ -233,7 +234,7 @@ ScpiError ScpiCommandTable::fillSuffixes(const Node& leaf,
             if (slotNode && step.node == slotNode)
                 value = step.suffix;
         }
-        const ScpiCommandSpec::Suffix rule = spec.suffixes.value(qsizetype(slot));
+        const ScpiCommandSpec::Suffix rule = entry.suffixes.value(qsizetype(slot));
         if (value < 0)
             value = rule.sessionDefault.isEmpty() ? 1 : session.variable(rule.sessionDefault, 1);
         if (value < rule.min || value > rule.max)

@@ -40,7 +40,7 @@ public:
 
     // False, with the reason, when the pattern is malformed or one of its
     // headers is already taken.
-    bool add(const ScpiCommandSpec& spec, QString* error = nullptr);
+    bool add(const ScpiCommandSpec& entry, QString* error = nullptr);
 
     // Finds the command of a unit, fills in its suffixes and moves `path`
     // on (common commands leave it alone). -113 or -114 when none fits.
@@ -50,7 +50,7 @@ public:
 private:
     struct Element;
     bool addCommon(const QByteArray& name, int index, QString* error);
-    bool addVariant(const ScpiCommandSpec& spec, const std::vector<Element>& elements,
+    bool addVariant(const ScpiCommandSpec& entry, const std::vector<Element>& elements,
                     unsigned mask, int index, QString* error);
     ScpiError resolveCommon(const ScpiProgramUnit& unit, Resolved& out) const;
     ScpiError fillSuffixes(const Node& leaf, const QVarLengthArray<Path::Step, 8>& walk,

@@ -14,7 +14,7 @@ const char kQuestionable[] = "STATus:QUEStionable";
 using Handler = ScpiCommandSpec::Handler;
 using Register = ScpiStatus::Register;
 
-ScpiCommandSpec spec(const char* pattern, Handler set, Handler query, int setParameters = 0) {
+ScpiCommandSpec entry(const char* pattern, Handler set, Handler query, int setParameters = 0) {
     ScpiCommandSpec s;
     s.pattern = pattern;
     s.set = std::move(set);
@@ -50,18 +50,18 @@ void ScpiCommonCommands::registerAll(ScpiEngine& engine) {
 
 void ScpiCommonCommands::registerStatusCommands(ScpiEngine& engine) {
     ScpiEngine* e = &engine;
-    engine.addCommand(spec("*CLS",
-                           [](ScpiCall& c) -> ScpiReply {
-                               c.session().status().clear();
-                               return {};
-                           },
-                           {}));
-    engine.addCommand(spec(
+    engine.addCommand(entry("*CLS",
+                            [](ScpiCall& c) -> ScpiReply {
+                                c.session().status().clear();
+                                return {};
+                            },
+                            {}));
+    engine.addCommand(entry(
         "*ESE", maskSetter(255, [](ScpiStatus& s, int v) { s.setEse(quint8(v)); }),
         [](ScpiCall& c) { return integer(c.session().status().ese()); }, 1));
     engine.addCommand(
-        spec("*ESR", {}, [](ScpiCall& c) { return integer(c.session().status().takeEsr()); }));
-    engine.addCommand(spec(
+        entry("*ESR", {}, [](ScpiCall& c) { return integer(c.session().status().takeEsr()); }));
+    engine.addCommand(entry(
         "*OPC",
         [e](ScpiCall& c) -> ScpiReply {
             e->sync();
@@ -72,64 +72,65 @@ void ScpiCommonCommands::registerStatusCommands(ScpiEngine& engine) {
             e->sync();
             return integer(1);
         }));
-    engine.addCommand(spec(
+    engine.addCommand(entry(
         "*SRE", maskSetter(255, [](ScpiStatus& s, int v) { s.setSre(quint8(v)); }),
         [](ScpiCall& c) { return integer(c.session().status().sre()); }, 1));
-    engine.addCommand(spec("*STB", {}, [](ScpiCall& c) {
+    engine.addCommand(entry("*STB", {}, [](ScpiCall& c) {
         return integer(c.session().status().stb(c.session().messageAvailable()));
     }));
-    engine.addCommand(spec("*WAI",
-                           [e](ScpiCall&) -> ScpiReply {
-                               e->sync();
-                               return {};
-                           },
-                           {}));
-    engine.addCommand(spec("STATus:PRESet",
-                           [](ScpiCall& c) -> ScpiReply {
-                               c.session().status().preset();
-                               return {};
-                           },
-                           {}));
+    engine.addCommand(entry("*WAI",
+                            [e](ScpiCall&) -> ScpiReply {
+                                e->sync();
+                                return {};
+                            },
+                            {}));
+    engine.addCommand(entry("STATus:PRESet",
+                            [](ScpiCall& c) -> ScpiReply {
+                                c.session().status().preset();
+                                return {};
+                            },
+                            {}));
 }
 
 // EVENt?, CONDition? and ENABle of one SCPI status register.
 void ScpiCommonCommands::registerRegister(ScpiEngine& engine, const char* pattern, int which) {
     const Register r = Register(which);
     const QByteArray base(pattern);
-    engine.addCommand(spec((base + "[:EVENt]").constData(), {}, [r](ScpiCall& c) {
+    engine.addCommand(entry((base + "[:EVENt]").constData(), {}, [r](ScpiCall& c) {
         return integer(c.session().status().takeEvent(r));
     }));
-    engine.addCommand(spec((base + ":CONDition").constData(), {}, [r](ScpiCall& c) {
+    engine.addCommand(entry((base + ":CONDition").constData(), {}, [r](ScpiCall& c) {
         return integer(c.session().status().condition(r));
     }));
     engine.addCommand(
-        spec((base + ":ENABle").constData(),
-             maskSetter(32767, [r](ScpiStatus& s, int v) { s.setEnable(r, quint16(v)); }),
-             [r](ScpiCall& c) { return integer(c.session().status().enable(r)); }, 1));
+        entry((base + ":ENABle").constData(),
+              maskSetter(32767, [r](ScpiStatus& s, int v) { s.setEnable(r, quint16(v)); }),
+              [r](ScpiCall& c) { return integer(c.session().status().enable(r)); }, 1));
 }
 
 void ScpiCommonCommands::registerSystemCommands(ScpiEngine& engine) {
-    engine.addCommand(spec("SYSTem:ERRor[:NEXT]", {}, [](ScpiCall& c) {
+    engine.addCommand(entry("SYSTem:ERRor[:NEXT]", {}, [](ScpiCall& c) {
         return ScpiReply::response(c.session().status().takeError().toResponse());
     }));
-    engine.addCommand(spec("SYSTem:ERRor:COUNt", {},
-                           [](ScpiCall& c) { return integer(c.session().status().errorCount()); }));
+    engine.addCommand(entry("SYSTem:ERRor:COUNt", {}, [](ScpiCall& c) {
+        return integer(c.session().status().errorCount());
+    }));
     engine.addCommand(
-        spec("SYSTem:VERSion", {}, [](ScpiCall&) { return ScpiReply::response(kVersion); }));
+        entry("SYSTem:VERSion", {}, [](ScpiCall&) { return ScpiReply::response(kVersion); }));
 }
 
 void ScpiCommonCommands::registerLockCommands(ScpiEngine& engine) {
     RemoteLock* lock = &engine.lock();
-    engine.addCommand(spec("SYSTem:LOCK:REQuest", {}, [lock](ScpiCall& c) {
+    engine.addCommand(entry("SYSTem:LOCK:REQuest", {}, [lock](ScpiCall& c) {
         return integer(lock->request(c.session().ownerId(), c.session().name()) ? 1 : 0);
     }));
-    engine.addCommand(spec("SYSTem:LOCK:RELease",
-                           [lock](ScpiCall& c) -> ScpiReply {
-                               lock->release(c.session().ownerId());
-                               return {};
-                           },
-                           {}));
-    engine.addCommand(spec("SYSTem:LOCK:OWNer", {}, [lock](ScpiCall&) {
+    engine.addCommand(entry("SYSTem:LOCK:RELease",
+                            [lock](ScpiCall& c) -> ScpiReply {
+                                lock->release(c.session().ownerId());
+                                return {};
+                            },
+                            {}));
+    engine.addCommand(entry("SYSTem:LOCK:OWNer", {}, [lock](ScpiCall&) {
         const QString owner = lock->ownerName();
         return ScpiReply::response(
             ScpiFormat::quoted(owner.isEmpty() ? QByteArray(kNoOwner) : owner.toUtf8()));

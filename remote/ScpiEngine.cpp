@@ -13,8 +13,8 @@ ScpiEngine::ScpiEngine(RemoteLock& lock) : lock_(lock) {
     ScpiCommonCommands::registerAll(*this);
 }
 
-bool ScpiEngine::addCommand(const ScpiCommandSpec& spec, QString* error) {
-    return table_.add(spec, error);
+bool ScpiEngine::addCommand(const ScpiCommandSpec& entry, QString* error) {
+    return table_.add(entry, error);
 }
 
 std::shared_ptr<ScpiSession> ScpiEngine::createSession(const QString& name) {

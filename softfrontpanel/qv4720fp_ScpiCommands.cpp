@@ -98,9 +98,9 @@ ScpiReply selectChannel(ScpiCall& call) {
     return {};
 }
 
-void add(ScpiEngine& engine, const ScpiCommandSpec& spec) {
+void add(ScpiEngine& engine, const ScpiCommandSpec& entry) {
     QString error;
-    if (!engine.addCommand(spec, &error))
+    if (!engine.addCommand(entry, &error))
         qFatal("SCPI command table: %s", qPrintable(error)); // a fault of this file
 }
 } // namespace

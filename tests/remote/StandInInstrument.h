@@ -54,8 +54,8 @@ struct StandInInstrument {
         ScpiCommandSpec big;
         big.pattern = "BIG?";
         big.query = [](ScpiCall&) { return ScpiReply::response(QByteArray(16384, 'x')); };
-        for (const ScpiCommandSpec& spec : {voltage, select, idn, big})
-            engine.addCommand(spec);
+        for (const ScpiCommandSpec& entry : {voltage, select, idn, big})
+            engine.addCommand(entry);
     }
 };
 

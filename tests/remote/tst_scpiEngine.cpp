@@ -169,7 +169,7 @@ void TestScpiEngine::registrationRefusesClashes() {
     RemoteLock lock;
     ScpiEngine engine(lock);
     StandInInstrument instrument(engine);
-    const auto spec = [](const char* pattern, const QList<ScpiCommandSpec::Suffix>& suffixes) {
+    const auto entry = [](const char* pattern, const QList<ScpiCommandSpec::Suffix>& suffixes) {
         ScpiCommandSpec s;
         s.pattern = pattern;
         s.suffixes = suffixes;
@@ -189,10 +189,10 @@ void TestScpiEngine::registrationRefusesClashes() {
     };
     for (const auto& clash : clashes) {
         QString why;
-        QVERIFY2(!engine.addCommand(spec(clash.pattern, clash.suffixes), &why), clash.pattern);
+        QVERIFY2(!engine.addCommand(entry(clash.pattern, clash.suffixes), &why), clash.pattern);
         QVERIFY(!why.isEmpty());
     }
-    QVERIFY(engine.addCommand(spec("SOURce#:CURRent", {{1, 8, "channel"}})));
+    QVERIFY(engine.addCommand(entry("SOURce#:CURRent", {{1, 8, "channel"}})));
     const auto session = engine.createSession(QStringLiteral("test"));
     QCOMPARE(engine.execute(*session, "SYST:ERR?;:SOUR:CURR?"), QByteArray("0,\"No error\";x\n"));
 }
