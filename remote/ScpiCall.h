@@ -3,7 +3,7 @@
 #ifndef SFP_SCPICALL_H
 #define SFP_SCPICALL_H
 
-#include "ScpiCommandSpec.h"
+#include "ScpiCommandEntry.h"
 #include "ScpiParameter.h"
 
 #include <QVarLengthArray>
@@ -12,11 +12,11 @@ class ScpiSession;
 
 class ScpiCall {
 public:
-    ScpiCall(const ScpiCommandSpec& command, const QVarLengthArray<int, 4>& suffixes,
+    ScpiCall(const ScpiCommandEntry& command, const QVarLengthArray<int, 4>& suffixes,
              const QVarLengthArray<ScpiParameter, 2>& parameters, ScpiSession& session)
         : command_(command), suffixes_(suffixes), parameters_(parameters), session_(session) {}
 
-    const ScpiCommandSpec& command() const { return command_; }
+    const ScpiCommandEntry& command() const { return command_; }
     int suffix(int slot) const { return suffixes_.value(slot, 1); }
     int parameterCount() const { return int(parameters_.size()); }
     const ScpiParameter& parameter(int i) const { return parameters_[i]; }
@@ -28,7 +28,7 @@ public:
     }
 
 private:
-    const ScpiCommandSpec& command_;
+    const ScpiCommandEntry& command_;
     const QVarLengthArray<int, 4>& suffixes_;
     const QVarLengthArray<ScpiParameter, 2>& parameters_;
     ScpiSession& session_;

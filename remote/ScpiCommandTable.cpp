@@ -37,7 +37,7 @@ struct ScpiCommandTable::Node {
     std::string shortForm;
     std::string longForm;
     bool suffixed = false;
-    ScpiCommandSpec::Suffix rule;
+    ScpiCommandEntry::Suffix rule;
     std::vector<std::unique_ptr<Node>> children;
     int command = -1;
     std::vector<const Node*> slotNodes; // the command's '#' nodes on this path
@@ -60,7 +60,7 @@ struct ScpiCommandTable::Element {
 ScpiCommandTable::ScpiCommandTable() : root_(std::make_unique<Node>()) {}
 ScpiCommandTable::~ScpiCommandTable() = default;
 
-bool ScpiCommandTable::add(const ScpiCommandSpec& entry, QString* error) {
+bool ScpiCommandTable::add(const ScpiCommandEntry& entry, QString* error) {
     QByteArray pattern = entry.pattern.trimmed();
     if (pattern.endsWith('?'))
         pattern.chop(1);
@@ -68,7 +68,7 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& entry, QString* error) {
     if (pattern.startsWith('*')) {
         if (!addCommon(pattern.toUpper(), index, error))
             return false;
-        commands_.push_back(std::make_unique<ScpiCommandSpec>(entry));
+        commands_.push_back(std::make_unique<ScpiCommandEntry>(entry));
         return true;
     }
     // Elements: "[:WORD#]" optional, ":WORD#" or "WORD#" required.
@@ -117,7 +117,7 @@ bool ScpiCommandTable::add(const ScpiCommandSpec& entry, QString* error) {
         if (!addVariant(entry, elements, mask, -1, error))
             return false;
     }
-    commands_.push_back(std::make_unique<ScpiCommandSpec>(entry));
+    commands_.push_back(std::make_unique<ScpiCommandEntry>(entry));
     for (unsigned mask = 0; mask < (1u << optional); ++mask)
         addVariant(entry, elements, mask, index, error);
     return true;
@@ -136,7 +136,7 @@ bool ScpiCommandTable::addCommon(const QByteArray& name, int index, QString* err
 
 // One path of the pattern: bit k of `mask` set drops the k-th optional node.
 // With `index` -1 it only checks that the path can be added.
-bool ScpiCommandTable::addVariant(const ScpiCommandSpec& entry,
+bool ScpiCommandTable::addVariant(const ScpiCommandEntry& entry,
                                   const std::vector<Element>& elements, unsigned mask, int index,
                                   QString* error) {
     Node* node = root_.get();
@@ -147,8 +147,8 @@ bool ScpiCommandTable::addVariant(const ScpiCommandSpec& entry,
             continue;
         const std::string longForm = upperOf(e.word);
         Node* child = const_cast<Node*>(node->find(longForm));
-        const ScpiCommandSpec::Suffix rule =
-            e.slot >= 0 ? entry.suffixes.value(e.slot) : ScpiCommandSpec::Suffix{};
+        const ScpiCommandEntry::Suffix rule =
+            e.slot >= 0 ? entry.suffixes.value(e.slot) : ScpiCommandEntry::Suffix{};
         if (!child && index < 0)
             return true; // a new branch: nothing below it can clash
         if (!child) {
@@ -224,7 +224,7 @@ ScpiError ScpiCommandTable::resolve(const ScpiProgramUnit& unit, Path& path,
 ScpiError ScpiCommandTable::fillSuffixes(const Node& leaf,
                                          const QVarLengthArray<Path::Step, 8>& walk,
                                          const ScpiSession& session, Resolved& out) const {
-    const ScpiCommandSpec& entry = *commands_[size_t(leaf.command)];
+    const ScpiCommandEntry& entry = *commands_[size_t(leaf.command)];
     out.command = &entry;
     out.suffixes.resize(qsizetype(leaf.slotNodes.size()));
     for (size_t slot = 0; slot < leaf.slotNodes.size(); ++slot) {
@@ -234,7 +234,7 @@ ScpiError ScpiCommandTable::fillSuffixes(const Node& leaf,
             if (slotNode && step.node == slotNode)
                 value = step.suffix;
         }
-        const ScpiCommandSpec::Suffix rule = entry.suffixes.value(qsizetype(slot));
+        const ScpiCommandEntry::Suffix rule = entry.suffixes.value(qsizetype(slot));
         if (value < 0)
             value = rule.sessionDefault.isEmpty() ? 1 : session.variable(rule.sessionDefault, 1);
         if (value < rule.min || value > rule.max)

@@ -4,7 +4,7 @@
 #ifndef SFP_SCPICOMMANDTABLE_H
 #define SFP_SCPICOMMANDTABLE_H
 
-#include "ScpiCommandSpec.h"
+#include "ScpiCommandEntry.h"
 #include "ScpiError.h"
 #include "ScpiProgramUnit.h"
 
@@ -29,7 +29,7 @@ public:
         QVarLengthArray<Step, 8> steps;
     };
     struct Resolved {
-        const ScpiCommandSpec* command = nullptr;
+        const ScpiCommandEntry* command = nullptr;
         QVarLengthArray<int, 4> suffixes;
     };
 
@@ -40,7 +40,7 @@ public:
 
     // False, with the reason, when the pattern is malformed or one of its
     // headers is already taken.
-    bool add(const ScpiCommandSpec& entry, QString* error = nullptr);
+    bool add(const ScpiCommandEntry& entry, QString* error = nullptr);
 
     // Finds the command of a unit, fills in its suffixes and moves `path`
     // on (common commands leave it alone). -113 or -114 when none fits.
@@ -50,13 +50,13 @@ public:
 private:
     struct Element;
     bool addCommon(const QByteArray& name, int index, QString* error);
-    bool addVariant(const ScpiCommandSpec& entry, const std::vector<Element>& elements,
+    bool addVariant(const ScpiCommandEntry& entry, const std::vector<Element>& elements,
                     unsigned mask, int index, QString* error);
     ScpiError resolveCommon(const ScpiProgramUnit& unit, Resolved& out) const;
     ScpiError fillSuffixes(const Node& leaf, const QVarLengthArray<Path::Step, 8>& walk,
                            const ScpiSession& session, Resolved& out) const;
 
-    std::vector<std::unique_ptr<ScpiCommandSpec>> commands_;
+    std::vector<std::unique_ptr<ScpiCommandEntry>> commands_;
     std::vector<std::pair<std::string, int>> common_;
     std::unique_ptr<Node> root_;
 };

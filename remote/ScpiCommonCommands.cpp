@@ -11,11 +11,11 @@ const char kNoOwner[] = "NONE";
 const char kOperation[] = "STATus:OPERation";
 const char kQuestionable[] = "STATus:QUEStionable";
 
-using Handler = ScpiCommandSpec::Handler;
+using Handler = ScpiCommandEntry::Handler;
 using Register = ScpiStatus::Register;
 
-ScpiCommandSpec entry(const char* pattern, Handler set, Handler query, int setParameters = 0) {
-    ScpiCommandSpec s;
+ScpiCommandEntry entry(const char* pattern, Handler set, Handler query, int setParameters = 0) {
+    ScpiCommandEntry s;
     s.pattern = pattern;
     s.set = std::move(set);
     s.query = std::move(query);

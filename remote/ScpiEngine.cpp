@@ -13,7 +13,7 @@ ScpiEngine::ScpiEngine(RemoteLock& lock) : lock_(lock) {
     ScpiCommonCommands::registerAll(*this);
 }
 
-bool ScpiEngine::addCommand(const ScpiCommandSpec& entry, QString* error) {
+bool ScpiEngine::addCommand(const ScpiCommandEntry& entry, QString* error) {
     return table_.add(entry, error);
 }
 
@@ -75,8 +75,8 @@ ScpiError ScpiEngine::run(ScpiSession& session, const ScpiProgramUnit& unit, QBy
     ScpiCommandTable::Resolved resolved;
     if (ScpiError e = table_.resolve(unit, session.path(), session, resolved); e.isError())
         return e;
-    const ScpiCommandSpec& command = *resolved.command;
-    const ScpiCommandSpec::Handler& handler = unit.query ? command.query : command.set;
+    const ScpiCommandEntry& command = *resolved.command;
+    const ScpiCommandEntry::Handler& handler = unit.query ? command.query : command.set;
     if (!handler)
         return ScpiError::standard(ScpiError::UndefinedHeader);
     const int count = int(unit.parameters.size());

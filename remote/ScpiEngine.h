@@ -31,7 +31,7 @@ public:
     ScpiEngine(const ScpiEngine&) = delete;
     ScpiEngine& operator=(const ScpiEngine&) = delete;
 
-    bool addCommand(const ScpiCommandSpec& entry, QString* error = nullptr);
+    bool addCommand(const ScpiCommandEntry& entry, QString* error = nullptr);
 
     std::shared_ptr<ScpiSession> createSession(const QString& name);
     // Runs one program message (no newline) and returns the response line,

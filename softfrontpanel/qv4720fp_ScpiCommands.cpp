@@ -98,7 +98,7 @@ ScpiReply selectChannel(ScpiCall& call) {
     return {};
 }
 
-void add(ScpiEngine& engine, const ScpiCommandSpec& entry) {
+void add(ScpiEngine& engine, const ScpiCommandEntry& entry) {
     QString error;
     if (!engine.addCommand(entry, &error))
         qFatal("SCPI command table: %s", qPrintable(error)); // a fault of this file
@@ -107,25 +107,25 @@ void add(ScpiEngine& engine, const ScpiCommandSpec& entry) {
 
 void qv4720fp_ScpiCommands::addTo(ScpiEngine& engine, qv4720fp_CardSession* session,
                                   qv4720fp_CardEngine* cardEngine) {
-    ScpiCommandSpec idn;
+    ScpiCommandEntry idn;
     idn.pattern = "*IDN";
     idn.query = [session](ScpiCall&) { return identify(session); };
     add(engine, idn);
 
-    ScpiCommandSpec rst;
+    ScpiCommandEntry rst;
     rst.pattern = "*RST";
     rst.set = [session](ScpiCall& call) { return reset(call, session); };
     rst.setMinParameters = rst.setMaxParameters = 0;
     add(engine, rst);
 
-    ScpiCommandSpec tst;
+    ScpiCommandEntry tst;
     tst.pattern = "*TST";
     tst.query = [session](ScpiCall&) {
         return ScpiReply::response(session->isOpen() && session->rangeValid() ? "0" : "1");
     };
     add(engine, tst);
 
-    ScpiCommandSpec voltage;
+    ScpiCommandEntry voltage;
     voltage.pattern = kVoltage;
     voltage.suffixes = {{1, Session::ChannelCount, kChannelVariable}};
     voltage.units = {"V"};
@@ -136,7 +136,7 @@ void qv4720fp_ScpiCommands::addTo(ScpiEngine& engine, qv4720fp_CardSession* sess
     voltage.queryMaxParameters = 1;
     add(engine, voltage);
 
-    ScpiCommandSpec select;
+    ScpiCommandEntry select;
     select.pattern = kSelect;
     select.guarded = false; // a client's own choice, not the card's state
     select.set = [](ScpiCall& call) { return selectChannel(call); };

@@ -48,15 +48,15 @@ ScpiReply optionalReal(const std::optional<double>& value) {
     return ScpiReply::response(ScpiFormat::real(value ? *value : ScpiFormat::kNotANumber));
 }
 
-ScpiCommandSpec entry(const char* pattern, bool channelSuffix) {
-    ScpiCommandSpec command;
+ScpiCommandEntry entry(const char* pattern, bool channelSuffix) {
+    ScpiCommandEntry command;
     command.pattern = pattern;
     if (channelSuffix)
         command.suffixes = {{1, Session::ChannelCount, kChannelVariable}};
     return command;
 }
 
-void add(ScpiEngine& engine, const ScpiCommandSpec& command) {
+void add(ScpiEngine& engine, const ScpiCommandEntry& command) {
     QString error;
     if (!engine.addCommand(command, &error))
         qFatal("SCPI command table: %s", qPrintable(error)); // a fault of this file
@@ -89,7 +89,7 @@ qv4720fp_ScpiEngineCommands::qv4720fp_ScpiEngineCommands(ScpiEngine& engine,
 
 // SLEW 0 (or DEF) turns the slew limit off; a query answers 0 when off.
 void qv4720fp_ScpiEngineCommands::addSafety(ScpiEngine& engine) {
-    ScpiCommandSpec slew = entry(kSlew, true);
+    ScpiCommandEntry slew = entry(kSlew, true);
     slew.set = [this](ScpiCall& call) -> ScpiReply {
         double vps = 0.0;
         if (ScpiError error = call.real(0, {0.0, 1e6, 0.0}, &vps); error.isError())
@@ -110,7 +110,7 @@ void qv4720fp_ScpiEngineCommands::addSafety(ScpiEngine& engine) {
     add(engine, slew);
 
     for (const bool low : {true, false}) {
-        ScpiCommandSpec limit = entry(low ? kLimitLow : kLimitHigh, true);
+        ScpiCommandEntry limit = entry(low ? kLimitLow : kLimitHigh, true);
         limit.units = {"V"};
         limit.set = [this, low](ScpiCall& call) -> ScpiReply {
             const int channel = call.suffix(0);
@@ -135,7 +135,7 @@ void qv4720fp_ScpiEngineCommands::addSafety(ScpiEngine& engine) {
 }
 
 void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
-    ScpiCommandSpec voltage = entry(kListVoltage, true);
+    ScpiCommandEntry voltage = entry(kListVoltage, true);
     voltage.units = {"V"};
     voltage.setMaxParameters = kMaxListPoints;
     voltage.set = [this](ScpiCall& call) -> ScpiReply {
@@ -159,7 +159,7 @@ void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
     };
     add(engine, voltage);
 
-    ScpiCommandSpec dwell = entry(kListDwell, true);
+    ScpiCommandEntry dwell = entry(kListDwell, true);
     dwell.units = {"S"};
     dwell.setMaxParameters = kMaxListPoints;
     dwell.set = [this](ScpiCall& call) -> ScpiReply {
@@ -176,14 +176,14 @@ void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
     };
     add(engine, dwell);
 
-    ScpiCommandSpec count = entry(kListCount, true);
+    ScpiCommandEntry count = entry(kListCount, true);
     count.set = [this](ScpiCall& call) -> ScpiReply {
         return call.parameter(0).toInt(1, 1000000, &m_count);
     };
     count.query = [this](ScpiCall&) { return ScpiReply::response(ScpiFormat::integer(m_count)); };
     add(engine, count);
 
-    ScpiCommandSpec initiate = entry(kInitiate, false);
+    ScpiCommandEntry initiate = entry(kInitiate, false);
     initiate.setMinParameters = initiate.setMaxParameters = 0;
     initiate.set = [this](ScpiCall&) -> ScpiReply {
         Sequence sequence;
@@ -197,7 +197,7 @@ void qv4720fp_ScpiEngineCommands::addLists(ScpiEngine& engine) {
     };
     add(engine, initiate);
 
-    ScpiCommandSpec abort = entry(kAbort, false);
+    ScpiCommandEntry abort = entry(kAbort, false);
     abort.setMinParameters = abort.setMaxParameters = 0;
     abort.set = [this](ScpiCall&) -> ScpiReply {
         if (m_cardEngine->started())
@@ -238,7 +238,7 @@ QString qv4720fp_ScpiEngineCommands::setupPath(int slot) const {
 }
 
 void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
-    ScpiCommandSpec save = entry("*SAV", false);
+    ScpiCommandEntry save = entry("*SAV", false);
     save.guarded = false; // it changes no output
     save.set = [this](ScpiCall& call) -> ScpiReply {
         int slot = 1;
@@ -260,7 +260,7 @@ void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
     };
     add(engine, save);
 
-    ScpiCommandSpec recall = entry("*RCL", false);
+    ScpiCommandEntry recall = entry("*RCL", false);
     recall.set = [this](ScpiCall& call) -> ScpiReply {
         int slot = 1;
         if (ScpiError error = call.parameter(0).toInt(1, kSlots, &slot); error.isError())

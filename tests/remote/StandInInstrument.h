@@ -19,7 +19,7 @@ struct StandInInstrument {
 
     explicit StandInInstrument(ScpiEngine& engine) {
         volts.fill(std::nan(""));
-        ScpiCommandSpec voltage;
+        ScpiCommandEntry voltage;
         voltage.pattern = "[SOURce#]:VOLTage[:LEVel][:IMMediate][:AMPLitude]";
         voltage.suffixes = {{1, 8, "channel"}};
         voltage.units = {"V"};
@@ -38,7 +38,7 @@ struct StandInInstrument {
                 return ScpiError::standard(ScpiError::DataTypeError);
             return ScpiReply::response(ScpiFormat::real(v));
         };
-        ScpiCommandSpec select;
+        ScpiCommandEntry select;
         select.pattern = "INSTrument:NSELect";
         select.guarded = false;
         select.set = [](ScpiCall& c) -> ScpiReply {
@@ -48,13 +48,13 @@ struct StandInInstrument {
             c.session().setVariable("channel", n);
             return {};
         };
-        ScpiCommandSpec idn;
+        ScpiCommandEntry idn;
         idn.pattern = "*IDN?";
         idn.query = [](ScpiCall&) { return ScpiReply::response("MAKER,MODEL,0001,1.0"); };
-        ScpiCommandSpec big;
+        ScpiCommandEntry big;
         big.pattern = "BIG?";
         big.query = [](ScpiCall&) { return ScpiReply::response(QByteArray(16384, 'x')); };
-        for (const ScpiCommandSpec& entry : {voltage, select, idn, big})
+        for (const ScpiCommandEntry& entry : {voltage, select, idn, big})
             engine.addCommand(entry);
     }
 };

@@ -169,8 +169,8 @@ void TestScpiEngine::registrationRefusesClashes() {
     RemoteLock lock;
     ScpiEngine engine(lock);
     StandInInstrument instrument(engine);
-    const auto entry = [](const char* pattern, const QList<ScpiCommandSpec::Suffix>& suffixes) {
-        ScpiCommandSpec s;
+    const auto entry = [](const char* pattern, const QList<ScpiCommandEntry::Suffix>& suffixes) {
+        ScpiCommandEntry s;
         s.pattern = pattern;
         s.suffixes = suffixes;
         s.query = [](ScpiCall&) { return ScpiReply::response("x"); };
@@ -178,7 +178,7 @@ void TestScpiEngine::registrationRefusesClashes() {
     };
     const struct {
         const char* pattern;
-        QList<ScpiCommandSpec::Suffix> suffixes;
+        QList<ScpiCommandEntry::Suffix> suffixes;
     } clashes[] = {
         {"SOURce#:VOLTage", {{1, 8, "channel"}}}, // a header the stand-in has
         {"SOURce#:CURRent", {{1, 4, {}}}},        // same node, other range

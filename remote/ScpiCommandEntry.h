@@ -6,8 +6,8 @@
 // a node that takes a numeric suffix, a leading '*' makes a common command
 // and a trailing '?' is ignored (a query-only command just has no `set`):
 //   "[SOURce#]:VOLTage[:LEVel][:IMMediate][:AMPLitude]"
-#ifndef SFP_SCPICOMMANDSPEC_H
-#define SFP_SCPICOMMANDSPEC_H
+#ifndef SFP_SCPICOMMANDENTRY_H
+#define SFP_SCPICOMMANDENTRY_H
 
 #include "ScpiReply.h"
 
@@ -19,7 +19,7 @@
 
 class ScpiCall;
 
-struct ScpiCommandSpec {
+struct ScpiCommandEntry {
     using Handler = std::function<ScpiReply(ScpiCall&)>;
     // The range of one '#' node, in the order of the pattern. When a header
     // omits the suffix (or the whole optional node), the value comes from the
