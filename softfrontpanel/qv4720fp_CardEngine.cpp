@@ -36,11 +36,12 @@ bool qv4720fp_CardEngine::guards(int channel) const {
 }
 
 SinkStatus qv4720fp_CardEngine::set(int channel, double volts, LimitMode mode) {
-    if (!guards(channel)) {
-        const qv4720fp_CardSession::WriteResult result = m_session->writeChannel(channel, volts);
-        if (result.refusal != qv4720fp_CardSession::Refusal::None)
-            return SinkStatus::failure(m_session->refusalText(channel, volts, result.refusal));
-        return SinkStatus::success(); // driver statuses are the caller's to report
-    }
-    return m_engine->set(channel, volts, mode);
+    return engine().set(channel, volts, mode);
+}
+
+ChannelValues qv4720fp_CardEngine::knownValues() const {
+    ChannelValues known(qv4720fp_CardSession::ChannelCount);
+    for (int channel = 1; channel <= qv4720fp_CardSession::ChannelCount; ++channel)
+        known[static_cast<std::size_t>(channel - 1)] = m_session->setpoint(channel);
+    return known;
 }

@@ -31,9 +31,12 @@ public:
     // The safety settings in force (all off before the engine starts).
     SafetySettings safety() const;
 
-    // One change of one channel by any front end: checked, then written at
-    // once or ramped at the channel's slew limit. Returns why it was refused.
+    // One change of a guarded channel by any front end: checked, then
+    // written at once or ramped at the channel's slew limit. Returns why it
+    // was refused.
     SinkStatus set(int channel, double volts, LimitMode mode);
+    // What this program last wrote to each channel (channel 1 first).
+    ChannelValues knownValues() const;
 
 signals:
     // The engine was started (front ends may now show its state).

@@ -35,10 +35,11 @@ const char* const kOutOfRange = "channel %1: %2 V is outside the card's output r
 const double kDemoLoLimit = -20.0;
 const double kDemoHiLimit = 20.0;
 
-QString voltsText(double volts) {
+} // namespace
+
+QString qv4720fp_CardSession::voltsText(double volts) {
     return QLocale::c().toString(volts, 'g', QLocale::FloatingPointShortest);
 }
-} // namespace
 
 qv4720fp_CardSession::qv4720fp_CardSession(qv4000fp_genFC* fc, QObject* parent)
     : QObject(parent), m_fc(fc) {}

@@ -101,6 +101,8 @@ public:
     // Why a write was refused, for the command line and the network.
     QString refusalText(int channel, double volts, Refusal refusal) const;
     static QString callText(Call call);
+    // Volts as the messages write them: the shortest exact form, C locale.
+    static QString voltsText(double volts);
 
 signals:
     // A channel's set-point record changed (written, or become unknown).

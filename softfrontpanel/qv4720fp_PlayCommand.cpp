@@ -39,16 +39,6 @@ QString fromTable(const char* text) {
     return QString::fromLatin1(text);
 }
 
-QString voltsText(double volts) {
-    return QLocale::c().toString(volts, 'g', QLocale::FloatingPointShortest);
-}
-
-ChannelValues knownValues(const Session& session) {
-    ChannelValues known(Session::ChannelCount);
-    for (int channel = 1; channel <= Session::ChannelCount; ++channel)
-        known[static_cast<std::size_t>(channel - 1)] = session.setpoint(channel);
-    return known;
-}
 } // namespace
 
 qv4720fp_PlayCommand::qv4720fp_PlayCommand(qv4000fp_genFC* fc,
@@ -140,7 +130,7 @@ int qv4720fp_PlayCommand::applySafety(qv4720fp_CardEngine& engine) {
 int qv4720fp_PlayCommand::recall(qv4720fp_CardEngine& engine, const Session& session) {
     const Session::Identity identity = session.identity();
     const SetupRecall::Plan plan = SetupRecall::plan(
-        *m_setup, identity.model, identity.serialNumber, engine.safety(), knownValues(session));
+        *m_setup, identity.model, identity.serialNumber, engine.safety(), engine.knownValues());
     if (!plan.error.isEmpty()) {
         qv4720fp_printMessage(fromTable(kRefused).arg(plan.error));
         return qv4720fp_ExitUsage;
@@ -185,8 +175,9 @@ int qv4720fp_PlayCommand::setChannels(qv4720fp_CardEngine& engine, const Session
             qv4720fp_printMessage(fromTable(kWriteFailed).arg(setting.channel).arg(status.error));
             return qv4720fp_ExitLibraryError;
         }
-        qv4720fp_printLine(stdout,
-                           fromTable(kWritten).arg(setting.channel).arg(voltsText(setting.volts)));
+        qv4720fp_printLine(
+            stdout,
+            fromTable(kWritten).arg(setting.channel).arg(Session::voltsText(setting.volts)));
     }
     return qv4720fp_ExitSuccess;
 }

@@ -124,13 +124,6 @@ bool qv4720fp_SafetyDialog::apply() {
     return status.ok;
 }
 
-ChannelValues qv4720fp_SafetyDialog::knownValues() const {
-    ChannelValues known;
-    for (int channel = 1; channel <= qv4720fp_Config::ChannelCount; ++channel)
-        known.push_back(m_app->session()->setpoint(channel));
-    return known;
-}
-
 void qv4720fp_SafetyDialog::saveSetup() {
     const QString path =
         QFileDialog::getSaveFileName(this, QString::fromLatin1(kSave).remove(QLatin1String("...")),
@@ -138,8 +131,9 @@ void qv4720fp_SafetyDialog::saveSetup() {
     if (path.isEmpty())
         return;
     const qv4720fp_CardSession::Identity identity = m_app->session()->identity();
-    const SavedSetup setup = SetupFile::capture(identity.model, identity.serialNumber,
-                                                m_app->cardEngine()->safety(), knownValues());
+    const SavedSetup setup =
+        SetupFile::capture(identity.model, identity.serialNumber, m_app->cardEngine()->safety(),
+                           m_app->cardEngine()->knownValues());
     const QString error = SetupFile::writeFile(path, setup);
     showStatus(error.isEmpty() ? QString::fromLatin1(kSaved).arg(path) : error, !error.isEmpty());
 }
@@ -158,7 +152,7 @@ void qv4720fp_SafetyDialog::recallSetup() {
     const qv4720fp_CardSession::Identity identity = m_app->session()->identity();
     const SetupRecall::Plan plan =
         SetupRecall::plan(read.setup, identity.model, identity.serialNumber,
-                          m_app->cardEngine()->safety(), knownValues());
+                          m_app->cardEngine()->safety(), m_app->cardEngine()->knownValues());
     if (!plan.error.isEmpty()) {
         showStatus(plan.error, true);
         return;

@@ -33,7 +33,6 @@ public slots:
 private:
     // The settings the cells say, or why they cannot be taken.
     bool readCells(SafetySettings* settings, QString* error) const;
-    ChannelValues knownValues() const;
     void showStatus(const QString& text, bool error);
 
     qv4720fp_App* m_app;

@@ -244,9 +244,7 @@ void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
         int slot = 1;
         if (ScpiError error = call.parameter(0).toInt(1, kSlots, &slot); error.isError())
             return error;
-        ChannelValues known(Session::ChannelCount);
-        for (int channel = 1; channel <= Session::ChannelCount; ++channel)
-            known[static_cast<std::size_t>(channel - 1)] = m_session->setpoint(channel);
+        const ChannelValues known = m_cardEngine->knownValues();
         const Session::Identity identity = m_session->identity();
         const QString path = setupPath(slot);
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -270,9 +268,7 @@ void qv4720fp_ScpiEngineCommands::addSetups(ScpiEngine& engine) {
             return ScpiError(-256, QString::fromLatin1(kFileNotFound)
                                        .arg(QString::fromLatin1(kNoSetup).arg(slot))
                                        .toUtf8());
-        ChannelValues known(Session::ChannelCount);
-        for (int channel = 1; channel <= Session::ChannelCount; ++channel)
-            known[static_cast<std::size_t>(channel - 1)] = m_session->setpoint(channel);
+        const ChannelValues known = m_cardEngine->knownValues();
         const Session::Identity identity = m_session->identity();
         const SetupRecall::Plan plan = SetupRecall::plan(
             read.setup, identity.model, identity.serialNumber, m_cardEngine->safety(), known);

@@ -40,10 +40,6 @@ void problem(const QString& text) {
     qv4720fp_printLine(stderr, fromTable(kProblem).arg(text));
 }
 
-QString voltsText(double volts) {
-    return QLocale::c().toString(volts, 'g', QLocale::FloatingPointShortest);
-}
-
 // The C locale, without its thousands separator: "2,5" must not pass as 25.
 QLocale numberLocale() {
     QLocale locale = QLocale::c();
@@ -125,8 +121,9 @@ int qv4720fp_SetCommand::dryRun(const qv4720fp_CardSession& session) {
     if (m_reset)
         qv4720fp_printLine(stdout, fromTable(kWouldReset));
     for (const Setting& setting : m_settings)
-        qv4720fp_printLine(
-            stdout, fromTable(kWouldWrite).arg(setting.channel).arg(voltsText(setting.volts)));
+        qv4720fp_printLine(stdout, fromTable(kWouldWrite)
+                                       .arg(setting.channel)
+                                       .arg(qv4720fp_CardSession::voltsText(setting.volts)));
     return qv4720fp_ExitSuccess;
 }
 
@@ -156,7 +153,8 @@ int qv4720fp_SetCommand::runOpen(qv4720fp_CardSession& session) {
         }
         if (!session.rangeValid()) {
             problem(fromTable(kUnusableRange)
-                        .arg(voltsText(session.loLimit()), voltsText(session.hiLimit())));
+                        .arg(qv4720fp_CardSession::voltsText(session.loLimit()),
+                             qv4720fp_CardSession::voltsText(session.hiLimit())));
             problem(fromTable(kNothingWritten));
             return qv4720fp_ExitLibraryError;
         }
@@ -209,8 +207,9 @@ bool qv4720fp_SetCommand::writeAll(qv4720fp_CardSession& session) {
             reportStopped(m_settings.mid(0, i), m_settings.mid(i + 1));
             return false;
         }
-        qv4720fp_printLine(stdout,
-                           fromTable(kWritten).arg(setting.channel).arg(voltsText(setting.volts)));
+        qv4720fp_printLine(stdout, fromTable(kWritten)
+                                       .arg(setting.channel)
+                                       .arg(qv4720fp_CardSession::voltsText(setting.volts)));
     }
     return true;
 }
