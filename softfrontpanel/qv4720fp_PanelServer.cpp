@@ -3,7 +3,6 @@
 #include "qv4720fp_App.h"
 #include "qv4720fp_Print.h"
 #include "qv4720fp_RemoteStatus.h"
-#include "qv4720fp_ServeCommand.h"
 #include "qv4720fp_Server.h"
 #include "qv4720fp_StopSignals.h"
 
@@ -37,8 +36,6 @@ qv4720fp_PanelServer::qv4720fp_PanelServer(qv4720fp_App* window,
 
     const bool listening = m_server->start();
     m_status->setListening(listening ? m_server->where() : QString::fromLatin1(kNotListening));
-    if (const QString warning = qv4720fp_openServerWarning(options); !warning.isEmpty())
-        qv4720fp_printMessage(warning);
 }
 
 qv4720fp_PanelServer::~qv4720fp_PanelServer() = default;

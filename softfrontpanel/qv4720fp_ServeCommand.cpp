@@ -12,19 +12,10 @@
 
 namespace {
 const char* const kCannotListen = "cannot listen: no address could be used";
-const char* const kOpenWarning =
-    "warning: the server listens beyond loopback and any peer that reaches it can set the "
-    "card's outputs; --allow CIDR restricts the peers";
 const char* const kStopped = "stopped by signal %1; the card is closed";
 
 using Session = qv4720fp_CardSession;
 } // namespace
-
-QString qv4720fp_openServerWarning(const qv4720fp_ServeOptions& options) {
-    if (!qv4720fp_Server::beyondLoopback(options.server) || !options.server.allow.isEmpty())
-        return QString();
-    return QString::fromLatin1(kOpenWarning);
-}
 
 qv4720fp_ServeCommand::qv4720fp_ServeCommand(qv4000fp_genFC* fc,
                                              const qv4000fp_connectRequest& target,
@@ -71,8 +62,6 @@ int qv4720fp_ServeCommand::serve(Session& session, const QStringList& reports) {
     }
     for (const QString& report : reports)
         qv4720fp_printMessage(report);
-    if (const QString warning = qv4720fp_openServerWarning(m_options); !warning.isEmpty())
-        qv4720fp_printMessage(warning);
     QCoreApplication::exec();
     qv4720fp_printMessage(QString::fromLatin1(kStopped).arg(stop.received()));
     return qv4720fp_ExitSuccess;

@@ -27,8 +27,4 @@ private:
     qv4720fp_ServeOptions m_options;
 };
 
-// The warning for a server that listens beyond loopback for any peer, or an
-// empty text.
-QString qv4720fp_openServerWarning(const qv4720fp_ServeOptions& options);
-
 #endif

@@ -108,14 +108,6 @@ int qv4720fp_Server::clientCount() const {
     return m_tcp->clientCount();
 }
 
-bool qv4720fp_Server::beyondLoopback(const ScpiServerOptions& options) {
-    for (const QHostAddress& address : options.listen) {
-        if (!address.isLoopback())
-            return true;
-    }
-    return false;
-}
-
 void qv4720fp_Server::advertise() {
     const qv4720fp_CardSession::Identity identity = m_session->identity();
     DnsSdAdvertiser::Service service;

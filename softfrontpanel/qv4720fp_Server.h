@@ -38,8 +38,6 @@ public:
     QString where() const;
     int clientCount() const;
     RemoteLock& lock() { return m_lock; }
-    // True when it listens on an address other than loopback.
-    static bool beyondLoopback(const ScpiServerOptions& options);
 
 signals:
     void logLine(const QString& line);
