@@ -10,7 +10,7 @@ packages=(
   python3 python3-pyvisa python3-pil python3-jsonschema
   clang libclang-rt-14-dev valgrind
   lintian appstream ccache systemd
-  libavahi-client-dev
+  libavahi-client-dev avahi-daemon avahi-utils
   libtirpc-dev rpcsvc-proto rpcbind python3-pyvisa-py lxi-tools
 )
 

@@ -24,6 +24,7 @@ const char* const kCannotWrite = "%1 cannot be written: %2";
 const char* const kNoTemporary = "no temporary file: %1";
 const char* const kNotReplaced = "%1 cannot be replaced: %2";
 const char* const kLockSuffix = ".lock";
+const char* const kNoSection = "[General]\n";
 const char* const kNewSuffix = ".new-%1";
 const int kNewFileAttempts = 8;
 
@@ -141,11 +142,16 @@ bool writeAll(QFile& file, const QByteArray& bytes) {
 } // namespace
 
 // The file cut around the section: every occurrence of it (the settings
-// store joins them) taken out, the rest kept byte for byte.
+// store joins them) taken out, the rest kept byte for byte. A section the
+// file lacks goes before the first header: there no quote is open, while
+// the file's last line may hold one that would carry it off to the end.
 struct qv4000fp_descriptorStore::Split {
     QByteArray before;
     QByteArray section;
     QByteArray after;
+    bool seen = false;
+    qsizetype firstHeader = -1; // offset in before, while not seen
+    qsizetype bodyStart = 0;    // past a byte order mark
 };
 
 qv4000fp_descriptorStore::qv4000fp_descriptorStore(const QString& path, const QString& group)
@@ -154,9 +160,10 @@ qv4000fp_descriptorStore::qv4000fp_descriptorStore(const QString& path, const QS
 qv4000fp_descriptorStore::Split qv4000fp_descriptorStore::split(const QByteArray& file) const {
     Split parts;
     qsizetype pos = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    parts.bodyStart = pos;
     qsizetype copied = 0; // bytes up to here are placed already
     qsizetype ours = -1;  // start of the occurrence being read, or -1
-    bool seen = false;
+    bool& seen = parts.seen;
     QByteArray* rest = &parts.before;
     const auto close = [&](qsizetype end) {
         if (ours >= 0)
@@ -171,6 +178,8 @@ qv4000fp_descriptorStore::Split qv4000fp_descriptorStore::split(const QByteArray
             break;
         if (file[start] != '[')
             continue;
+        if (parts.firstHeader < 0)
+            parts.firstHeader = start;
         close(start);
         const bool isOurs = headerName(file, start, length) == m_header;
         if (isOurs && !seen) {
@@ -214,11 +223,23 @@ QString qv4000fp_descriptorStore::write(const Access& change) const {
     reason = changedSection(parts.section, change, &section);
     if (!reason.isEmpty())
         return reason;
+    return replaceFile(joined(parts, section));
+}
+
+QByteArray qv4000fp_descriptorStore::joined(Split parts, QByteArray section) {
+    if (!parts.seen) {
+        const qsizetype at = parts.firstHeader >= 0 ? parts.firstHeader : parts.bodyStart;
+        parts.after = parts.before.mid(at);
+        parts.before.truncate(at);
+        // Keys before any header belong to no section: they stay there.
+        if (parts.firstHeader < 0 && !parts.after.trimmed().isEmpty())
+            parts.after.prepend(kNoSection);
+    }
     if (!parts.before.isEmpty() && !parts.before.endsWith('\n'))
         parts.before += '\n';
     if (!parts.after.isEmpty() && !section.endsWith("\n\n"))
         section += '\n';
-    return replaceFile(parts.before + section + parts.after);
+    return parts.before + section + parts.after;
 }
 
 // The section rewritten by the settings store in a private copy.

@@ -32,6 +32,7 @@ public:
 private:
     struct Split;
     Split split(const QByteArray& file) const;
+    static QByteArray joined(Split parts, QByteArray section);
     QString changedSection(const QByteArray& section, const Access& change,
                            QByteArray* result) const;
     QString replaceFile(const QByteArray& bytes) const;

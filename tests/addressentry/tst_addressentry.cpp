@@ -380,6 +380,33 @@ private slots:
         QCOMPARE(now.value("4720/FC_Count").toInt(), 1);
     }
 
+    // A quote left open on the file's last line runs to its end: a section
+    // added after it would be read as part of that value.
+    void newSectionIsNotSwallowed_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("otherKey");
+        QTest::newRow("open quote in another section")
+            << QByteArray("[4860]\n1.1.Descriptor=\"VXI0::1\n")
+            << QStringLiteral("4860/1.1.Descriptor");
+        QTest::newRow("open quote before any section")
+            << QByteArray("\xEF\xBB\xBFkey=\"a\n") << QStringLiteral("key");
+        QTest::newRow("keys before any section") << QByteArray("key=a\n") << QStringLiteral("key");
+    }
+
+    void newSectionIsNotSwallowed() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, otherKey);
+        writeFile(bytes);
+        const QVariant before = QSettings(file(), QSettings::IniFormat).value(otherKey);
+        ModelOnlyCard card(0x4720);
+        qv4000fp_fcEnterAddress dialog(&card);
+        dialog.loadDescriptors();
+        dialog.m_rows[0]->m_descriptorCombo->setEditText(QStringLiteral("B"));
+        save(dialog);
+        QCOMPARE(storedEntries("4720", 1).first(), QStringLiteral("B"));
+        QCOMPARE(QSettings(file(), QSettings::IniFormat).value(otherKey), before);
+    }
+
     void modelBelow0x1000RoundTrips() {
         writeFile("[4720]\n1.1.Descriptor=keep\n");
         ModelOnlyCard card(0x123);
