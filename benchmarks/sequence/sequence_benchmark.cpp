@@ -1,16 +1,20 @@
 // Plays N one-channel steps at a 10 ms and at a 1 ms dwell two ways, one
 // after the other: through the set-point engine (absolute deadlines on its
 // own thread) and through a single-shot timer re-armed after each write, as
-// panels commonly do. Both write to an in-process sink that timestamps each
-// write. Prints the lateness of each write against its own ideal schedule
-// (the moment the run started plus i dwells: median, 99th percentile, worst)
-// and the drift at the end (the last write's lateness), and holds the 10 ms
-// figures against the goals. A third row, a bare loop that sleeps until each
-// deadline on a condition variable, shows what the scheduler itself gives.
+// panels commonly do. Both write channel 1 of the simulated card (the
+// built-in bench's card 2 in VXI slot 3) through the card session, and each
+// write is timestamped when the driver has returned. Prints the lateness of each write against its
+// own ideal schedule (the moment the run started plus i dwells: median, 99th percentile, worst) and
+// the drift at the end (the last write's lateness), and holds the 10 ms figures against the goals.
+// A third row, a bare loop that sleeps until each deadline on a condition variable, shows what the
+// scheduler itself gives.
 //
 //   sequence_benchmark [steps]    default 10,000; exit 1 when a goal is missed
 
 #include "SetpointEngine.h"
+#include "qv4720_fc.h"
+#include "qv4720fp_CardSession.h"
+#include "qv4720fp_SessionSink.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -28,17 +32,31 @@ const int kDefaultSteps = 10000;
 const double kGoalP99Ms = 1.0;
 const double kGoalDriftMs = 1.0;
 const double kGoalDriftRatio = 20.0;
+const char* const kCarrier = "VXI0::3::INSTR";
+const quint16 kCardNumber = 2;
 
-// Timestamps each write; only one thread writes to one sink.
+// The card every run writes to.
+qv4720fp_CardSession* card() {
+    static qv4720_fc fc;
+    static qv4720fp_CardSession session(&fc);
+    return &session;
+}
+
+// Timestamps each write once the card has taken it; only one thread writes
+// to one sink.
 class StampingSink : public SetpointSink {
 public:
-    explicit StampingSink(int steps) { stamps.reserve(size_t(steps)); }
-    SinkStatus write(int, double) override {
+    explicit StampingSink(int steps) : m_card(card()) { stamps.reserve(size_t(steps)); }
+    SinkStatus write(int channel, double volts) override {
+        const SinkStatus status = m_card.write(channel, volts);
         stamps.push_back(Clock::now());
-        return SinkStatus::success();
+        return status;
     }
-    std::optional<double> knownValue(int) override { return 0.0; }
+    std::optional<double> knownValue(int channel) override { return m_card.knownValue(channel); }
     std::vector<Clock::time_point> stamps;
+
+private:
+    qv4720fp_SessionSink m_card;
 };
 
 struct Figures {
@@ -132,6 +150,13 @@ void print(const char* name, std::chrono::milliseconds dwell, const Figures& f) 
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    qunsetenv("ZELVAN_SIM_BENCH");
+    qunsetenv("ZELVAN_SIM_TRACE");
+    if (card()->open(QString::fromLatin1(kCarrier), kCardNumber, false) != VI_SUCCESS ||
+        card()->readOutputRange() != VI_SUCCESS) {
+        std::fprintf(stderr, "sequence_benchmark: the simulated card did not open\n");
+        return 1;
+    }
     const int steps = argc > 1 ? std::max(2, std::atoi(argv[1])) : kDefaultSteps;
     std::printf("%d steps a run; lateness against the start plus i dwells, ms\n\n", steps);
     std::printf("%-22s %6s %8s %10s %10s %10s %12s\n", "method", "dwell", "writes", "median", "p99",
@@ -165,5 +190,6 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("\n%s\n", ok ? "all goals met" : "GOAL MISSED");
+    card()->close();
     return ok ? 0 : 1;
 }
