@@ -56,7 +56,7 @@ private:
     QString askLines(const QByteArray& messages) {
         QStringList answers;
         for (const QByteArray& message : messages.split('\n'))
-            answers << QString::fromLatin1(ask(message.constData())).chopped(1);
+            answers << QString::fromLatin1(ask(message.constData())).trimmed();
         return answers.join(QLatin1Char('|'));
     }
 
